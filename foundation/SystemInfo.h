@@ -1,0 +1,25 @@
+// Small helpers that name fault codes and give the build stamp, the date and time, the program
+// folder and the product version as text. The texts live in static buffers that the next call of
+// the same helper overwrites.
+#pragma once
+
+#include <cstdint>
+
+namespace tessaly {
+
+const wchar_t* ExceptionCodeName(uint32_t code);
+
+const wchar_t* BuildTimeText();    // hh:mm:ss
+const wchar_t* BuildDateText();    // Mmm dd yyyy
+const wchar_t* CurrentDateText();  // MM-DD-YYYY
+const wchar_t* CurrentTimeText();  // hh:mm:ss
+
+// Folder of the running program, ending in the path separator.
+const wchar_t* ModuleFolder();
+// ProductVersion of the running program's version resource; empty when there is none.
+const wchar_t* ProductVersionText();
+
+bool IsWindowsVersion4();  // Windows 95/98/Me/NT 4
+bool IsWindows2000();      // version 5.0
+
+}  // namespace tessaly

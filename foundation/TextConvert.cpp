@@ -1,0 +1,134 @@
+#include "TextConvert.h"
+
+#include <cstdint>
+
+namespace tessaly {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendCodePoint(std::wstring& out, char32_t cp) {
+  if constexpr (sizeof(wchar_t) == 2) {
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
+      return;
+    }
+  }
+  out.push_back(static_cast<wchar_t>(cp));
+}
+
+// Decodes one UTF-8 sequence at text[i]; returns its length, 0 when it is not valid UTF-8.
+size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
+  const auto byte = [&](size_t k) { return static_cast<uint8_t>(text[k]); };
+  uint8_t lead = byte(i);
+  size_t length;
+  char32_t min;
+  if (lead < 0x80) { cp = lead; return 1; }
+  if ((lead & 0xE0) == 0xC0) { length = 2; cp = lead & 0x1F; min = 0x80; }
+  else if ((lead & 0xF0) == 0xE0) { length = 3; cp = lead & 0x0F; min = 0x800; }
+  else if ((lead & 0xF8) == 0xF0) { length = 4; cp = lead & 0x07; min = 0x10000; }
+  else return 0;
+  if (i + length > text.size()) return 0;
+  for (size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (byte(i + k) & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return length;
+}
+
+// Reads one code point from wide text, joining UTF-16 surrogate pairs.
+char32_t NextCodePoint(std::wstring_view text, size_t& i) {
+  char32_t c = static_cast<char32_t>(text[i++]);
+  if constexpr (sizeof(wchar_t) == 2) {
+    if (c >= 0xD800 && c <= 0xDBFF && i < text.size()) {
+      char32_t low = static_cast<char32_t>(text[i]);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        ++i;
+        return 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+      }
+    }
+  }
+  return c;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+}  // namespace
+
+std::wstring Utf8ToWide(std::string_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    char32_t cp;
+    size_t length = DecodeUtf8(text, i, cp);
+    if (length == 0) { AppendCodePoint(out, kReplacement); ++i; continue; }
+    AppendCodePoint(out, cp);
+    i += length;
+  }
+  return out;
+}
+
+std::string WideToUtf8(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    char32_t cp = NextCodePoint(text, i);
+    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = kReplacement;
+    AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+std::wstring NativeToWide(std::string_view bytes) {
+  std::wstring out;
+  out.reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size();) {
+    char32_t cp;
+    size_t length = DecodeUtf8(bytes, i, cp);
+    if (length == 0) {
+      out.push_back(static_cast<wchar_t>(0xDC00 + static_cast<uint8_t>(bytes[i])));
+      ++i;
+      continue;
+    }
+    AppendCodePoint(out, cp);
+    i += length;
+  }
+  return out;
+}
+
+std::string WideToNative(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    char32_t cp = NextCodePoint(text, i);
+    if (cp >= 0xDC80 && cp <= 0xDCFF) {
+      out.push_back(static_cast<char>(cp - 0xDC00));  // an escaped raw byte
+    } else if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+      AppendUtf8(out, kReplacement);
+    } else {
+      AppendUtf8(out, cp);
+    }
+  }
+  return out;
+}
+
+}  // namespace tessaly

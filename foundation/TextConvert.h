@@ -1,0 +1,23 @@
+// Conversions between wide text and byte encodings.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tessaly {
+
+// UTF-8 <-> wide. Invalid input becomes U+FFFD.
+std::wstring Utf8ToWide(std::string_view text);
+std::string WideToUtf8(std::wstring_view text);
+
+// POSIX file names: UTF-8 where it is valid; every byte that is not part of valid UTF-8 becomes
+// the lone surrogate U+DC80 + byte, so that any name survives the round trip and its path opens.
+std::wstring NativeToWide(std::string_view bytes);
+std::string WideToNative(std::wstring_view text);
+
+// The system ANSI code page (CP_ACP on Windows; Windows-1252 elsewhere). Characters without a
+// mapping become '?'.
+std::wstring AnsiToWide(std::string_view bytes);
+std::string WideToAnsi(std::wstring_view text);
+
+}  // namespace tessaly

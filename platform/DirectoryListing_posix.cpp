@@ -1,0 +1,91 @@
+#include "DirectoryListing.h"
+
+#include "TextConvert.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tessaly {
+namespace {
+
+// 100 ns units between 1601-01-01 and 1970-01-01.
+constexpr uint64_t kUnixEpochAsFileTime = 116444736000000000ULL;
+
+uint64_t ToFileTime(const struct timespec& t) {
+  if (t.tv_sec < 0) return 0;
+  return kUnixEpochAsFileTime + static_cast<uint64_t>(t.tv_sec) * 10000000ULL +
+         static_cast<uint64_t>(t.tv_nsec) / 100;
+}
+
+class PosixListing final : public DirectoryListing {
+ public:
+  explicit PosixListing(DIR* dir) : dir_(dir) {}
+  ~PosixListing() override { closedir(dir_); }
+
+  bool Next(DirEntry& entry) override {
+    // Sizes and types are read relative to the open folder: no full-path lookups per file.
+    while (dirent* raw = readdir(dir_)) {
+      struct stat info{};
+      const int fd = dirfd(dir_);
+      bool link = raw->d_type == DT_LNK;
+      if (raw->d_type == DT_DIR) {
+        entry.isDirectory = true;
+        entry.isLinkedDirectory = false;
+        entry.sizeHigh = entry.sizeLow = 0;
+        entry.lastWriteTime = 0;
+        entry.name = NativeToWide(raw->d_name);
+        return true;
+      }
+      if (raw->d_type == DT_UNKNOWN) {
+        if (fstatat(fd, raw->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        link = S_ISLNK(info.st_mode);
+        if (!link && S_ISDIR(info.st_mode)) {
+          entry.isDirectory = true;
+          entry.isLinkedDirectory = false;
+          entry.sizeHigh = entry.sizeLow = 0;
+          entry.lastWriteTime = ToFileTime(info.st_mtim);
+          entry.name = NativeToWide(raw->d_name);
+          return true;
+        }
+      }
+      // Regular files and links: what the entry leads to. A dangling link is passed over.
+      if (fstatat(fd, raw->d_name, &info, 0) != 0) continue;
+      entry.name = NativeToWide(raw->d_name);
+      entry.isDirectory = S_ISDIR(info.st_mode);
+      entry.isLinkedDirectory = link && entry.isDirectory;
+      const uint64_t size = entry.isDirectory ? 0 : static_cast<uint64_t>(info.st_size);
+      entry.sizeHigh = static_cast<uint32_t>(size >> 32);
+      entry.sizeLow = static_cast<uint32_t>(size);
+      entry.lastWriteTime = ToFileTime(info.st_mtim);
+      return true;
+    }
+    return false;
+  }
+
+  FileHandle OpenFile(const std::wstring& name, const std::wstring&) const override {
+    return FileHandle::Adopt(openat(dirfd(dir_), WideToNative(name).c_str(), O_RDONLY | O_CLOEXEC));
+  }
+
+ private:
+  DIR* dir_;
+};
+
+class PosixDirectorySource final : public DirectorySource {
+ public:
+  std::unique_ptr<DirectoryListing> Open(const std::wstring& folderPath) override {
+    DIR* dir = opendir(WideToNative(folderPath).c_str());
+    if (!dir) return nullptr;
+    return std::make_unique<PosixListing>(dir);
+  }
+};
+
+}  // namespace
+
+DirectorySource& SystemDirectorySource() {
+  static PosixDirectorySource source;
+  return source;
+}
+
+}  // namespace tessaly

@@ -1,0 +1,69 @@
+#include "DirectoryListing.h"
+
+#include "LongPath.h"
+
+#include <windows.h>
+
+namespace tessaly {
+namespace {
+
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE handle) : handle_(handle) {}
+  ~FindHandle() { if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_); }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+class Win32Listing final : public DirectoryListing {
+ public:
+  Win32Listing(HANDLE handle, const WIN32_FIND_DATAW& first) : find_(handle), data_(first) {}
+
+  bool Next(DirEntry& entry) override {
+    if (!pendingFirst_ && !FindNextFileW(find_.get(), &data_)) return false;
+    pendingFirst_ = false;
+    entry.name = data_.cFileName;
+    entry.isDirectory = (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.isLinkedDirectory = entry.isDirectory && (data_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    entry.sizeHigh = data_.nFileSizeHigh;
+    entry.sizeLow = data_.nFileSizeLow;
+    entry.lastWriteTime = (static_cast<uint64_t>(data_.ftLastWriteTime.dwHighDateTime) << 32) |
+                          data_.ftLastWriteTime.dwLowDateTime;
+    return true;
+  }
+
+  FileHandle OpenFile(const std::wstring&, const std::wstring& fullPath) const override {
+    return FileHandle::OpenForRead(fullPath);
+  }
+
+ private:
+  FindHandle find_;
+  WIN32_FIND_DATAW data_;
+  bool pendingFirst_ = true;
+};
+
+class Win32DirectorySource final : public DirectorySource {
+ public:
+  std::unique_ptr<DirectoryListing> Open(const std::wstring& folderPath) override {
+    std::wstring pattern = folderPath;
+    if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW first{};
+    HANDLE handle = FindFirstFileW(ExtendedLengthPath(pattern).c_str(), &first);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<Win32Listing>(handle, first);
+  }
+};
+
+}  // namespace
+
+DirectorySource& SystemDirectorySource() {
+  static Win32DirectorySource source;
+  return source;
+}
+
+}  // namespace tessaly

@@ -1,0 +1,83 @@
+// The disk-scan object: a queue of root folders walked depth-first on a worker thread, with the
+// four scan events raised on `events`. It knows nothing of file types or windows.
+#pragma once
+
+#include "Clock.h"
+#include "DirectoryListing.h"
+#include "MvError.h"
+#include "MvEventHandler.h"
+#include "ScanRecords.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace tessaly {
+
+class MvScan {
+ public:
+  explicit MvScan(DirectorySource& source = SystemDirectorySource());
+  ~MvScan();  // stops and joins a running worker
+  MvScan(const MvScan&) = delete;
+  MvScan& operator=(const MvScan&) = delete;
+
+  void AddRootFolder(std::shared_ptr<ScanFolder> folder);
+  void Start();
+  // Stop request: the walk returns at its next directory entry.
+  void Stop();
+  // Pause toggle. Cooperative: the worker waits at its next directory entry.
+  void TogglePause();
+  bool IsRunning() const { return running_.load(); }
+  // Blocks until the worker thread has ended (tests, shutdown).
+  void Join();
+
+  // Announces one file record (a found file or an archive member): the binary event, then the
+  // string event with its path; then drops the path cache and the reader. Frees the record unless
+  // a subscriber kept it or the tree owns it. Returns the binary event's result.
+  int32_t DispatchFile(std::unique_ptr<ScanFile> file, const std::shared_ptr<ScanFolder>& folder);
+
+  // 0 when walked or not openable, -1 when a stop request was seen.
+  int32_t WalkFolder(const std::shared_ptr<ScanFolder>& folder, bool recurse);
+  static int ScanThread(MvScan* scan);
+
+  std::recursive_mutex lock;
+  MvEventHandler events;
+  MvError error;
+  std::vector<std::shared_ptr<ScanFolder>> roots;
+  std::atomic<bool> cancel{false};
+  std::atomic<bool> recurse{true};
+  std::atomic<bool> keepTree{true};
+  std::atomic<bool> paused{false};
+  std::atomic<uint32_t> threadId{0};
+  std::atomic<int32_t> depth{0};
+  uint32_t allocationUnit = 0;
+  SystemTime startTime, endTime;
+  std::atomic<uint32_t> filesFound{0};
+  std::atomic<uint32_t> foldersFound{0};
+  std::atomic<uint64_t> rootBytesScanned{0};
+  uint64_t freeBytesAvailable = 0;
+  uint64_t rootUsedBytes = 0;
+  uint64_t totalFreeBytes = 0;
+  uint64_t totalBytes = 0;
+  std::atomic<uint64_t> usedBytesAllRoots{0};
+  std::atomic<uint64_t> bytesScannedAll{0};
+  uint32_t sectorsPerCluster = 0;
+  uint32_t bytesPerSector = 0;
+
+ private:
+  void WaitWhilePaused();
+  void ScanRoot(const std::shared_ptr<ScanFolder>& root, int32_t& walkResult);
+  uint64_t OnDiskSize(uint32_t sizeHigh, uint32_t sizeLow) const;
+
+  DirectorySource& source_;
+  std::thread worker_;
+  std::atomic<bool> running_{false};
+  std::mutex pauseMutex_;
+  std::condition_variable pauseChanged_;
+};
+
+}  // namespace tessaly
