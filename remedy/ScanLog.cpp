@@ -1,0 +1,73 @@
+#include "ScanLog.h"
+
+#include "DebugLog.h"
+#include "ScanRecords.h"
+#include "TextFile.h"
+
+#include <cwctype>
+
+namespace tessaly {
+namespace {
+
+const std::wstring kRule(65, L'=');
+
+uint32_t Count(const MvLinkedList& properties, const wchar_t* name) {
+  MvListEntry* entry = properties.Find(name);
+  return entry ? static_cast<uint32_t>(ValueNumber(entry->value)) : 0;
+}
+
+void AppendPaths(std::wstring& out, const MvLinkedList& properties, const wchar_t* listName) {
+  MvListEntry* entry = properties.Find(listName);
+  if (!entry || !entry->value) return;
+  const auto* list = static_cast<const MvLinkedList*>(entry->value);
+  for (MvListEntry* node = list->head; node; node = node->next) {
+    auto* file = static_cast<ScanFile*>(node->value);
+    if (!file) continue;
+    out += FullPath(file->folder);
+    out += file->name;
+    out += L"\r\n";
+  }
+}
+
+}  // namespace
+
+std::wstring FormatScanLog(const MvLinkedList& properties, const ScanLogTexts& texts, const SystemTime& now) {
+  std::wstring out;
+  out += L"=================== Scan log ====================================\r\n";
+  out += FormatPrintf(L"%02d/%02d/%04d  %02d:%02d\r\n", now.month, now.day, now.year, now.hour, now.minute);
+  out += kRule + L"\r\n";
+  out += L"\r\n\r\n";
+  out += kRule + L"\r\n";
+  out += FormatPrintf(L"%s: %d, %s: %d\r\n", texts.musicFiles, Count(properties, L"ScanMusicFilesFound"),
+                      texts.videoFiles, Count(properties, L"ScanVideoFilesFound"));
+  out += kRule + L"\r\n";
+  out += L"\r\n";
+  AppendPaths(out, properties, L"ScanMusicFileList");
+  AppendPaths(out, properties, L"ScanVideoFileList");
+  out += L"\r\n";
+  out += kRule + L"\r\n";
+  out += FormatPrintf(L"%s: %d \r\n", texts.p2pApplications, Count(properties, L"ScanP2pFilesFound"));
+  out += kRule + L"\r\n";
+  out += L"\r\n";
+  AppendPaths(out, properties, L"ScanP2pFileList");
+  out += L"\r\n\r\n";
+  out += L"=================== End log ====================================\r\n";
+  return out;
+}
+
+bool WriteScanLog(const std::wstring& path, const MvLinkedList& properties, const ScanLogTexts& texts) {
+  return WriteUtf16LeFile(path, FormatScanLog(properties, texts, LocalTimeNow()));
+}
+
+std::wstring ScanLogFileName(const std::wstring& chosen) {
+  constexpr size_t kBufferCharacters = 1040;
+  if (chosen.size() <= 4) return chosen;
+  std::wstring tail = chosen.substr(chosen.size() - 4);
+  for (auto& c : tail) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+  if (tail == L".txt") return chosen;
+  std::wstring named = chosen + L".txt";
+  if (named.size() > kBufferCharacters - 1) named.resize(kBufferCharacters - 1);
+  return named;
+}
+
+}  // namespace tessaly
