@@ -368,7 +368,7 @@ def read_language(code, problems):
         root = ET.fromstring("<LanguageFile>\n" + raw + "\n</LanguageFile>")
     except ET.ParseError as e:
         line, col = e.position
-        problems.add(where, None, f"not a well-formed XML fragment: line {line - 1}, column {col}: {e.msg}")
+        problems.add(where, None, f"not a well-formed XML fragment: line {line - 1}, column {col}: {e.msg.split(':')[0]}")
         return {}
     if root.text and root.text.strip():
         problems.add(where, None, "text outside the String elements")
