@@ -246,10 +246,16 @@ def is_word_char(c):
     return c.isalnum() or c == "_"
 
 
+def fold_case(text):
+    return "".join(c.lower() if len(c.lower()) == 1 else c for c in text)
+
+
 def find_whole_word(haystack, needle):
     """First case-insensitive whole-word hit, as the rich edit's find with FR_WHOLEWORD does."""
-    hay = haystack.casefold()
-    ndl = needle.casefold()
+    # Lower-case character by character so that offsets stay those of the original text
+    # (casefold() would turn one "ß" into two characters).
+    hay = fold_case(haystack)
+    ndl = fold_case(needle)
     start = 0
     while True:
         i = hay.find(ndl, start)
