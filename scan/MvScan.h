@@ -43,6 +43,9 @@ class MvScan {
   // 0 when walked or not openable, -1 when a stop request was seen.
   int32_t WalkFolder(const std::shared_ptr<ScanFolder>& folder, bool recurse);
   static int ScanThread(MvScan* scan);
+  // Lists the RAR file at `path` (in `folder`) into `scan`; failures go to the scan's error
+  // reporter. Returns 0.
+  static int32_t ScanRarFile(const std::wstring& path, MvScan& scan, const std::shared_ptr<ScanFolder>& folder);
 
   std::recursive_mutex lock;
   MvEventHandler events;

@@ -29,7 +29,8 @@ enum FolderKind : int32_t {
   kZipArchive = 4,
 };
 
-struct ScanFolder {
+// Shared from itself so that an archive found in a kept tree can name its folder as parent.
+struct ScanFolder : std::enable_shared_from_this<ScanFolder> {
   std::recursive_mutex lock;  // held while the folder is walked and while it is announced
   std::wstring name;          // entry name; a root holds a whole path
   ScanFolder* parent = nullptr;

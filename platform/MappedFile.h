@@ -1,0 +1,40 @@
+// A whole file mapped read-only into memory, released when the object goes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tessaly {
+
+class MappedFile {
+ public:
+  // Which step failed, so callers can say so.
+  enum class Status { Ok, OpenFailed, MappingFailed, ViewFailed };
+
+  MappedFile() = default;
+  ~MappedFile() { Release(); }
+  MappedFile(MappedFile&& other) noexcept { *this = std::move(other); }
+  MappedFile& operator=(MappedFile&& other) noexcept;
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+
+  // Opens the file for reading (others may read it meanwhile) and maps all of it. An empty file
+  // cannot be mapped (MappingFailed).
+  static MappedFile Open(const std::wstring& path);
+
+  Status status() const { return status_; }
+  const uint8_t* data() const { return data_; }
+  uint64_t size() const { return size_; }  // known from OpenFailed on
+
+ private:
+  void Release();
+
+  Status status_ = Status::OpenFailed;
+  const uint8_t* data_ = nullptr;
+  uint64_t size_ = 0;
+  intptr_t file_ = -1;     // HANDLE or descriptor
+  intptr_t mapping_ = 0;   // the mapping object (Windows)
+};
+
+}  // namespace tessaly

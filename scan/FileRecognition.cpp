@@ -1,0 +1,203 @@
+#include "FileRecognition.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstring>
+#include <cwctype>
+
+namespace tessaly {
+namespace {
+
+// The registry read goes through a 128-byte buffer: a longer value does not fit and is missing.
+constexpr size_t kRegistryBufferChars = 128 / sizeof(uint16_t);
+
+constexpr int64_t kMebibyte = int64_t{1} << 20;
+
+// One row of the header table: bytes at an offset, plus an optional test of further bytes.
+struct HeaderSignature {
+  size_t offset;
+  std::string_view bytes;
+  bool (*more)(const uint8_t* header);
+  HeaderKind result;
+};
+
+bool AsfAudio(const uint8_t* header) { return header[24] == 0x07; }
+bool AsfVideo(const uint8_t* header) { return header[24] != 0x07; }
+bool GifVersion(const uint8_t* header) { return header[4] >= '7' && header[4] <= '9'; }
+
+using namespace std::string_view_literals;
+
+// First match wins, in this order.
+const std::array<HeaderSignature, 16> kSignatures = {{
+    {0, "ID3"sv, nullptr, {kCategoryAudio, kKindMp3Id3}},
+    {0, "Ogg"sv, nullptr, {kCategoryAudio, kKindOgg}},
+    {0, "RIF"sv, nullptr, {kCategoryAudio, kKindRiff}},  // any RIFF, AVI included
+    {0, "\x00\x00\x01\xBA\x21\x00"sv, nullptr, {kCategoryVideo, kKindMpegProgramStream}},
+    {0, "\x1A\x45\xDF\xA3\x93\x42"sv, nullptr, {kCategoryVideo, kKindMatroska}},
+    {0, "\x30\x26\xB2\x75\x8E"sv, AsfAudio, {kCategoryAudio, kKindWindowsMediaAudio}},
+    {0, "\x30\x26\xB2\x75\x8E"sv, AsfVideo, {kCategoryVideo, kKindWindowsMediaVideo}},
+    {0, ".RMF"sv, nullptr, {kCategoryAudio, kKindRealMedia}},
+    // A first box of exactly 32 bytes (its size's low byte), type "ftyp", brand "M4A ".
+    {3, "\x20" "ftypM4A "sv, nullptr, {kCategoryAudio, kKindMpeg4Audio}},
+    {0, "MZ"sv, nullptr, {kCategoryExecutable, kKindExecutable}},
+    {0, "\xFF\xD8"sv, nullptr, {kCategoryImage, kKindJpeg}},
+    {0, "BM"sv, nullptr, {kCategoryImage, kKindBitmap}},
+    {0, "\x89PNG"sv, nullptr, {kCategoryImage, kKindPng}},
+    {0, "GIF8"sv, GifVersion, {kCategoryImage, kKindGif}},
+    {0, "Rar"sv, nullptr, {kCategoryArchive, kKindRar}},
+    {0, "PK"sv, nullptr, {kCategoryArchive, kKindZip}},
+}};
+
+bool Matches(const HeaderSignature& signature, const uint8_t* header) {
+  if (std::memcmp(header + signature.offset, signature.bytes.data(), signature.bytes.size()) != 0) return false;
+  return !signature.more || signature.more(header);
+}
+
+wchar_t Lower(wchar_t c) { return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))); }
+
+bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+           return x == y || Lower(x) == Lower(y);
+         });
+}
+
+int32_t LoadLimit(const wchar_t* key, const ConfigLookup& config, const SettingsStore& store) {
+  std::optional<std::wstring> user = store.GetText(SettingsRoot::CurrentUser, kProgramSettingsKey, key);
+  if (user && user->size() < kRegistryBufferChars) {
+    const int32_t value = ParseDecimal(*user);
+    if (value >= 1) return value;
+  }
+  return ParseDecimal(config(key));
+}
+
+// Limits are 32-bit numbers of mebibytes, so limit * 2^20 always fits in 64 bits; a negative
+// limit lies below every size.
+bool Above(uint64_t size, int64_t limit) {
+  const int64_t bound = limit * kMebibyte;
+  return bound < 0 || size > static_cast<uint64_t>(bound);
+}
+
+bool Below(uint64_t size, int64_t limit) {
+  const int64_t bound = limit * kMebibyte;
+  return bound > 0 && size < static_cast<uint64_t>(bound);
+}
+
+// Strictly between two limits given in mebibytes; the full 64-bit size is compared.
+bool Between(uint64_t size, int64_t minimum, int64_t maximum) { return Above(size, minimum) && Below(size, maximum); }
+
+}  // namespace
+
+ExtensionList ParseExtensionList(const std::wstring& text) {
+  std::vector<std::wstring> tokens;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(L';', start);
+    if (end == std::wstring::npos) end = text.size();
+    if (end > start) tokens.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  if (tokens.empty()) return std::nullopt;
+  return tokens;
+}
+
+int32_t ParseDecimal(std::wstring_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r'))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
+  int64_t value = 0;
+  for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+    value = value * 10 + (text[i] - L'0');
+    if (value > int64_t{INT32_MAX} + 1) value = int64_t{INT32_MAX} + 1;  // saturate, keep reading
+  }
+  if (negative) value = -value;
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+MediaSettings LoadMediaSettings(const ConfigLookup& config, const SettingsStore& store) {
+  MediaSettings settings;
+  settings.soundExtensions = ParseExtensionList(config(kMusicTypesKey));
+  settings.videoExtensions = ParseExtensionList(config(kVideoTypesKey));
+  settings.imageExtensions = ParseExtensionList(config(kImageTypesKey));
+  settings.minSoundSize = LoadLimit(kMinMusicSizeKey, config, store);
+  settings.maxSoundSize = LoadLimit(kMaxMusicSizeKey, config, store);
+  settings.minVideoSize = LoadLimit(kMinVideoSizeKey, config, store);
+  settings.maxVideoSize = LoadLimit(kMaxVideoSizeKey, config, store);
+  return settings;
+}
+
+bool HasExtension(std::wstring_view fileName, const ExtensionList& list) {
+  if (!list || list->empty()) return false;
+  const size_t dot = fileName.rfind(L'.');
+  const std::wstring_view suffix = dot == std::wstring_view::npos ? std::wstring_view() : fileName.substr(dot);
+  return std::any_of(list->begin(), list->end(), [&](const std::wstring& token) { return EqualIgnoringCase(token, suffix); });
+}
+
+bool RecogniseHeader(const uint8_t* bytes, size_t size, HeaderKind& out) {
+  out = HeaderKind{};
+  if (size == 0 || !bytes) return false;
+  // The tests look at fixed offsets of a zero-filled 512-byte buffer.
+  std::array<uint8_t, kHeaderSize> header{};
+  std::memcpy(header.data(), bytes, std::min(size, kHeaderSize));
+  for (const HeaderSignature& signature : kSignatures) {
+    if (Matches(signature, header.data())) {
+      out = signature.result;
+      return true;
+    }
+  }
+  return false;
+}
+
+Classification ClassifyFile(std::wstring_view fileName, uint64_t size, const MediaSettings& settings,
+                            const SearchSwitches& switches, const HeaderReader& readHeader) {
+  Classification result;
+  if (HasExtension(fileName, settings.soundExtensions)) {
+    if (switches.music && Between(size, settings.minSoundSize, settings.maxSoundSize)) {
+      result.category = MediaCategory::Music;
+    }
+    return result;
+  }
+  if (HasExtension(fileName, settings.videoExtensions)) {
+    if (switches.video && Between(size, settings.minVideoSize, settings.maxVideoSize)) {
+      result.category = MediaCategory::Video;
+    }
+    return result;
+  }
+  if (HasExtension(fileName, settings.imageExtensions)) {
+    if (switches.images) result.category = MediaCategory::Image;
+    return result;
+  }
+  // Small files are not opened: reading every file's header would cost a scan dearly.
+  if (!Above(size, settings.minSoundSize) && !Above(size, settings.minVideoSize)) return result;
+
+  result.contentExamined = true;
+  std::array<uint8_t, kHeaderSize> header{};
+  const size_t read = readHeader ? std::min(readHeader(header.data(), header.size()), header.size()) : 0;
+  if (!RecogniseHeader(header.data(), read, result.header)) return result;
+
+  switch (result.header.category) {
+    case kCategoryImage:
+      if (switches.images) result.category = MediaCategory::Image;
+      break;
+    case kCategoryVideo:
+      if (switches.video && Between(size, settings.minVideoSize, settings.maxVideoSize)) {
+        result.category = MediaCategory::Video;
+      }
+      break;
+    case kCategoryAudio:
+      if (switches.music && Between(size, settings.minSoundSize, settings.maxSoundSize)) {
+        result.category = MediaCategory::Music;
+      }
+      break;
+    case kCategoryArchive:
+      if (result.header.kind == kKindRar) result.archive = ArchiveKind::Rar;
+      if (result.header.kind == kKindZip) result.archive = ArchiveKind::Zip;
+      break;
+    default:
+      break;
+  }
+  return result;
+}
+
+}  // namespace tessaly
