@@ -1,0 +1,62 @@
+#include "FileBytes.h"
+
+#include "TextConvert.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tessaly {
+namespace {
+
+// Owns a descriptor for the length of one read or write.
+class ScopedFd {
+ public:
+  explicit ScopedFd(int fd) : fd_(fd) {}
+  ~ScopedFd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  ScopedFd(const ScopedFd&) = delete;
+  ScopedFd& operator=(const ScopedFd&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+  ScopedFd file(::open(WideToNative(path).c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) return std::nullopt;
+  struct stat info{};
+  if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  std::string bytes(static_cast<size_t>(info.st_size), '\0');
+  size_t total = 0;
+  while (total < bytes.size()) {
+    ssize_t got = ::read(file.get(), bytes.data() + total, bytes.size() - total);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
+    total += static_cast<size_t>(got);
+  }
+  if (total != bytes.size()) return std::nullopt;
+  return bytes;
+}
+
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+  ScopedFd file(::open(WideToNative(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (file.get() < 0) return false;
+  size_t total = 0;
+  while (total < bytes.size()) {
+    ssize_t written = ::write(file.get(), bytes.data() + total, bytes.size() - total);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    total += static_cast<size_t>(written);
+  }
+  return true;
+}
+
+}  // namespace tessaly

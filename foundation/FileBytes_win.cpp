@@ -1,0 +1,61 @@
+#include "FileBytes.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace tessaly {
+namespace {
+
+// Owns a file handle for the length of one read or write.
+class ScopedFile {
+ public:
+  explicit ScopedFile(HANDLE handle) : handle_(handle) {}
+  ~ScopedFile() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  ScopedFile(const ScopedFile&) = delete;
+  ScopedFile& operator=(const ScopedFile&) = delete;
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+  ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return std::nullopt;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  size_t total = 0;
+  while (total < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - total, 1u << 30));
+    DWORD got = 0;
+    if (!ReadFile(file.get(), bytes.data() + total, chunk, &got, nullptr)) return std::nullopt;
+    if (got == 0) break;
+    total += got;
+  }
+  if (total != bytes.size()) return std::nullopt;
+  return bytes;
+}
+
+bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+  ScopedFile file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  size_t total = 0;
+  while (total < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - total, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data() + total, chunk, &written, nullptr) || written == 0) return false;
+    total += written;
+  }
+  return true;
+}
+
+}  // namespace tessaly

@@ -1,0 +1,94 @@
+#include "Localize.h"
+
+#include "DebugLog.h"
+#include "SystemInfo.h"
+#include "TextConvert.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+namespace tessaly {
+namespace {
+
+// Menus nest a few levels at most; the bound only guards against a menu that contains itself.
+constexpr int kMaxMenuDepth = 16;
+
+void LocalizeMenuItems(StringTable& table, HMENU menu, int depth) {
+  const int count = GetMenuItemCount(menu);
+  for (int position = 0; position < count; ++position) {
+    MENUITEMINFOW lengthInfo{};
+    lengthInfo.cbSize = sizeof lengthInfo;
+    lengthInfo.fMask = MIIM_STRING;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &lengthInfo)) {
+      table.error.Report(L"Failed to GetMenuItemInfo.StringLength(%d), ErrCode(%s)", position, MvError::GetLastError());
+      continue;
+    }
+    // The text is read through the ANSI call, as the old systems need; two bytes per character
+    // leave room for a double-byte code page.
+    std::vector<char> buffer((static_cast<size_t>(lengthInfo.cch) + 1) * 2, '\0');
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING | MIIM_SUBMENU;
+    info.dwTypeData = buffer.data();
+    info.cch = static_cast<UINT>(buffer.size());
+    if (!GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) {
+      table.error.Report(L"Failed to GetMenuItemInfo.SubMenu, ErrCode(%s)", MvError::GetLastError());
+      continue;
+    }
+    std::wstring id = AnsiToWide(std::string_view(buffer.data(), strnlen(buffer.data(), buffer.size())));
+    if (!id.empty()) {
+      const wchar_t* text = GetString(false, id.c_str(), table);
+      ULONG_PTR idCopy;
+      {
+        std::lock_guard guard(table.lock);
+        idCopy = reinterpret_cast<ULONG_PTR>(table.KeepText(id));
+      }
+      if (IsWindowsVersion4()) {
+        std::string ansi = WideToAnsi(text);
+        MENUITEMINFOA item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_STRING | MIIM_DATA;
+        item.dwTypeData = ansi.data();
+        item.dwItemData = idCopy;
+        SetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &item);
+      } else {
+        std::wstring wide(text);
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_STRING | MIIM_DATA;
+        item.dwTypeData = wide.data();
+        item.dwItemData = idCopy;
+        SetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
+      }
+    }
+    if (info.hSubMenu && depth < kMaxMenuDepth) LocalizeMenuItems(table, info.hSubMenu, depth + 1);
+  }
+}
+
+}  // namespace
+
+bool LocalizeControl(const wchar_t* stringId, StringTable& table, void* window, int32_t controlId) {
+  if (!stringId) stringId = L"";
+  HWND hwnd = static_cast<HWND>(window);
+  std::wstring name = FormatPrintf(L"%04x-%04x", static_cast<unsigned>(reinterpret_cast<uintptr_t>(hwnd)),
+                                   static_cast<unsigned>(controlId));
+  {
+    std::lock_guard guard(table.lock);
+    table.AddBinding(name, ControlBinding{window, controlId, stringId});
+  }
+  const wchar_t* text = GetString(false, stringId, table);
+  if (controlId < 0) return SetWindowTextW(hwnd, text) != 0;
+  return SetDlgItemTextW(hwnd, controlId, text) != 0;
+}
+
+void LocalizeMenu(StringTable& table, void* window, void* menu) {
+  HWND hwnd = static_cast<HWND>(window);
+  HMENU target = menu ? static_cast<HMENU>(menu) : GetMenu(hwnd);
+  if (target) LocalizeMenuItems(table, target, 0);
+  if (hwnd) DrawMenuBar(hwnd);
+}
+
+}  // namespace tessaly
