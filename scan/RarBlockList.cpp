@@ -111,6 +111,14 @@ std::wstring Utf16ToWide(const std::vector<uint16_t>& units) {
   return text;
 }
 
+// Most stored names are plain ASCII, which needs no code-page table: widen them in one step.
+std::wstring NameFromAnsi(std::string_view bytes) {
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) return AnsiToWide(bytes);
+  }
+  return std::wstring(bytes.begin(), bytes.end());
+}
+
 }  // namespace
 
 size_t ReadRarBlockList(const uint8_t* data, uint64_t size, const std::function<void(const RarEntry&)>& onEntry) {
@@ -181,7 +189,7 @@ std::wstring RarMemberName(const RarEntry& entry) {
     std::wstring name = Utf16ToWide(DecodeUnicodeName(field, zero));
     if (!name.empty()) return name;
   }
-  return AnsiToWide(field.substr(0, zero));
+  return NameFromAnsi(field.substr(0, zero));
 }
 
 }  // namespace tessaly

@@ -1,0 +1,203 @@
+// Media benchmark: the scan worker bare and with the full classification subscribed, and the ZIP
+// and RAR listings against bare loops over the same archives (best of three, warm cache).
+//   media-bench TREE [rar]   (as made by make_media_tree.py: TREE/files, TREE/zips, TREE/rars)
+// With "rar" only the RAR listing runs, repeatedly: a profile target.
+#include "ArchiveListing.h"
+#include "FileRecognition.h"
+#include "MappedFile.h"
+#include "MvScan.h"
+#include "RarBlockList.h"
+#include "ScanEvents.h"
+#include "TextConvert.h"
+
+#include <unzip.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+namespace fs = std::filesystem;
+using namespace tessaly;
+
+struct Counters {
+  uint64_t files = 0;
+  uint64_t examined = 0;
+  uint64_t media = 0;
+  uint64_t members = 0;
+};
+
+double Seconds(const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double BestRate(uint64_t& count, const std::function<void()>& work) {
+  double best = 0;
+  for (int i = 0; i < 3; ++i) {
+    count = 0;
+    const double s = Seconds(work);
+    best = std::max(best, count / s);
+  }
+  return best;
+}
+
+MediaSettings BenchSettings() {
+  MediaSettings settings;
+  settings.soundExtensions = ParseExtensionList(L".mp3;.wma;.ogg;.wav");
+  settings.videoExtensions = ParseExtensionList(L".avi;.mpg;.wmv;.mkv");
+  settings.imageExtensions = ParseExtensionList(L".jpg;.gif;.bmp");
+  settings.minSoundSize = 1;
+  settings.maxSoundSize = 20;
+  settings.minVideoSize = 5;
+  settings.maxVideoSize = 700;
+  return settings;
+}
+
+void Walk(const std::string& root, Counters& counters, bool classify) {
+  static const MediaSettings settings = BenchSettings();
+  MvScan scan;
+  scan.keepTree = false;
+  struct Context {
+    Counters* counters;
+    bool classify;
+    MvScan* scan;
+  } context{&counters, classify, &scan};
+  scan.events.AddBinaryEventProc(kNewFileFoundEvent, [](void* d, void* c) {
+    auto* ctx = static_cast<Context*>(c);
+    auto* file = static_cast<ScanFile*>(d);
+    ++ctx->counters->files;
+    if (!ctx->classify) return 0;
+    const Classification result = ClassifyFile(file->name, file->size, settings, {}, [&](uint8_t* buffer, size_t n) {
+      return file->OpenReader() ? file->Read(buffer, n) : size_t{0};
+    });
+    ctx->counters->examined += result.contentExamined;
+    ctx->counters->media += result.category != MediaCategory::None;
+    ListArchive(*ctx->scan, *file, result.archive);
+    return 0;
+  }, &context);
+  scan.AddRootFolder(ScanFolder::MakeRoot(NativeToWide(root)));
+  scan.Start();
+  scan.Join();
+}
+
+std::vector<std::string> FilesOf(const std::string& folder, const char* ext) {
+  std::vector<std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().extension() == ext) files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// What any listing must do at least: open, walk the central directory, read each entry.
+uint64_t BareZipLoop(const std::vector<std::string>& zips) {
+  uint64_t members = 0;
+  for (const std::string& path : zips) {
+    unzFile zip = unzOpen64(path.c_str());
+    if (!zip) continue;
+    for (int r = unzGoToFirstFile(zip); r == UNZ_OK; r = unzGoToNextFile(zip)) {
+      unz_file_info64 info;
+      char name[256];
+      if (unzGetCurrentFileInfo64(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0) == UNZ_OK) ++members;
+    }
+    unzClose(zip);
+  }
+  return members;
+}
+
+// The bare block walk: marker, main header, then header sizes and packed sizes to the end.
+uint64_t BareRarLoop(const std::vector<std::string>& rars) {
+  uint64_t members = 0;
+  for (const std::string& path : rars) {
+    const MappedFile mapped = MappedFile::Open(NativeToWide(path));
+    if (mapped.status() != MappedFile::Status::Ok || mapped.size() < 20) continue;
+    const uint8_t* p = mapped.data();
+    uint64_t cursor = 7 + (p[12] | (p[13] << 8));
+    while (cursor + 32 <= mapped.size()) {
+      const uint8_t* b = p + cursor;
+      const uint32_t headerSize = b[5] | (b[6] << 8);
+      uint32_t packed = 0;
+      std::memcpy(&packed, b + 7, 4);
+      if (headerSize < 7) break;
+      if (b[2] == 0x74) ++members;
+      cursor += headerSize + ((b[3] | (b[4] << 8)) & 0x8000 ? packed : 0);
+    }
+  }
+  return members;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: media-bench TREE [rar]\n");
+    return 1;
+  }
+  const std::string tree = argv[1];
+  const std::string files = tree + "/files";
+  Counters c;
+  uint64_t n = 0;
+
+  const bool rarOnly = argc == 3 && std::strcmp(argv[2], "rar") == 0;
+  if (!rarOnly) Walk(files, c, true);  // warm the cache
+  if (rarOnly) {
+    const auto rars = FilesOf(tree + "/rars", ".rar");
+    MvScan scan;
+    scan.keepTree = false;
+    scan.events.AddBinaryEventProc(kNewFileFoundEvent, [](void*, void* c) {
+      ++*static_cast<uint64_t*>(c);
+      return 0;
+    }, &n);
+    auto folder = ScanFolder::MakeRoot(NativeToWide(tree));
+    const double s = Seconds([&] {
+      for (int i = 0; i < 200; ++i) {
+        for (const std::string& path : rars) MvScan::ScanRarFile(NativeToWide(path), scan, folder);
+      }
+    });
+    std::printf("rar_listing_members_per_second %.0f\n", n / s);
+    return 0;
+  }
+  const double bare = BestRate(n, [&] { Counters k; Walk(files, k, false); n = k.files; });
+  Counters classified;
+  const double full = BestRate(n, [&] { classified = {}; Walk(files, classified, true); n = classified.files; });
+  std::printf("walk_files %llu\nwalk_examined %llu\nwalk_media %llu\n", (unsigned long long)classified.files,
+              (unsigned long long)classified.examined, (unsigned long long)classified.media);
+  std::printf("bare_walk_files_per_second %.0f\nclassified_files_per_second %.0f\nclassification_overhead %.3f\n",
+              bare, full, bare / full - 1.0);
+
+  const auto zips = FilesOf(tree + "/zips", ".zip");
+  const auto rars = FilesOf(tree + "/rars", ".rar");
+  auto listAll = [&](const std::vector<std::string>& archives, bool rar) {
+    MvScan scan;
+    scan.keepTree = false;
+    scan.events.AddBinaryEventProc(kNewFileFoundEvent, [](void*, void* c) {
+      ++*static_cast<uint64_t*>(c);
+      return 0;
+    }, &n);
+    auto folder = ScanFolder::MakeRoot(NativeToWide(tree));
+    for (const std::string& path : archives) {
+      if (rar) {
+        MvScan::ScanRarFile(NativeToWide(path), scan, folder);
+      } else {
+        ListZipArchive(scan, folder, NativeToWide(path));
+      }
+    }
+  };
+  const double zipListing = BestRate(n, [&] { listAll(zips, false); });
+  const double zipBare = BestRate(n, [&] { n = BareZipLoop(zips); });
+  std::printf("zip_members %llu\nzip_listing_members_per_second %.0f\nzip_bare_loop_members_per_second %.0f\n",
+              (unsigned long long)n, zipListing, zipBare);
+  const double rarListing = BestRate(n, [&] { listAll(rars, true); });
+  const double rarBare = BestRate(n, [&] { n = BareRarLoop(rars); });
+  std::printf("rar_members %llu\nrar_listing_members_per_second %.0f\nrar_bare_loop_members_per_second %.0f\n",
+              (unsigned long long)n, rarListing, rarBare);
+  return 0;
+}
