@@ -496,6 +496,8 @@ bool MvZXml::AppendChildElement(const wchar_t* name, const wchar_t* value) {
     // Open the empty form: "<r/>" becomes "<r>", CR LF, the child, "</r>"; the old ">" now
     // closes the end tag.
     const size_t slash = parentRecord.closeStart;
+    // "<r//>" cannot be opened: its start tag would still end in "/>" and read as empty.
+    if (document_[slash - 1] == L'/') return false;
     std::wstring replacement = L">\r\n" + element + L"</" + parentName;
     Splice(slash, 1, replacement);
     ElementRecord& opened = records_[parent];

@@ -402,6 +402,14 @@ TEST(MvZXml, ReadsAndEditsWithoutAnElementChangeNothing) {
   EXPECT_FALSE(xml.AppendChildElement(L"", L""));
   EXPECT_FALSE(xml.SetAttributeValue(1, L"x=\"", L"1"));
   EXPECT_EQ(xml.Document(), document);
+
+  // "<r//>" is in the empty form, but opened it would still end in "/>" and read as empty.
+  MvZXml odd(L"<r//>");
+  ASSERT_TRUE(odd.FindElement());
+  EXPECT_FALSE(odd.AppendChildElement(L"String", L""));
+  EXPECT_EQ(odd.Document(), L"<r//>");
+  EXPECT_TRUE(odd.SetAttributeValue(odd.CurrentIndex(), L"x", L"1"));
+  EXPECT_EQ(odd.Document(), L"<r/ x=\"1\"/>");
 }
 
 TEST(MvZXml, CapacityGrowsByHalf) {
