@@ -21,8 +21,10 @@ constexpr const wchar_t* kNeutral = L"Neutral";
 std::wstring ConvertLineBreaks(std::wstring_view text) {
   std::wstring out;
   out.reserve(text.size());
+  constexpr std::wstring_view kBreak = L"<br>", kEscapedBreak = L"\\r\\n";
   for (size_t i = 0; i < text.size();) {
-    if (text.compare(i, 4, L"<br>") == 0 || text.compare(i, 4, L"\\r\\n") == 0) {
+    const wchar_t c = text[i];
+    if ((c == L'<' || c == L'\\') && (text.substr(i, 4) == kBreak || text.substr(i, 4) == kEscapedBreak)) {
       out += L"\r\n";
       i += 4;
     } else {
