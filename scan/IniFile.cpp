@@ -1,5 +1,5 @@
 // A portable reader that answers as the Windows profile API does: lines split at any run of CR/LF
-// and trimmed; "[name]" up to the last "]" opens a section; "name = value" splits at the first
+// and trimmed; "[name]" up to the last "]" opens a section (name trimmed); "name = value" splits at the first
 // "="; keys before any section belong to a nameless one; only the first section of a name is
 // consulted; quotes around a value are removed.
 #include "IniFile.h"
@@ -54,7 +54,11 @@ std::vector<IniSection> Parse(std::string_view bytes) {
       size_t close = end - 1;
       while (close > start && text[close] != L']') --close;
       if (close > start) {
-        sections.push_back({text.substr(start + 1, close - start - 1), {}});
+        size_t nameStart = start + 1;
+        size_t nameEnd = close;
+        while (nameStart < nameEnd && IsBlank(text[nameStart])) ++nameStart;
+        while (nameEnd > nameStart && IsBlank(text[nameEnd - 1])) --nameEnd;
+        sections.push_back({text.substr(nameStart, nameEnd - nameStart), {}});
         continue;
       }
     }
