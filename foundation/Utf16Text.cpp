@@ -4,7 +4,7 @@
 
 namespace tessaly {
 
-std::wstring Utf16LeToWide(std::string_view bytes) {
+std::wstring Utf16LeBytesToWide(std::string_view bytes) {
   const size_t units = bytes.size() / 2;
   std::wstring out;
   out.reserve(units);
@@ -58,7 +58,7 @@ namespace tessaly {
 std::wstring Utf16LeDocument(std::string_view bytes) {
   std::string padded(bytes);
   if (padded.size() % 2) padded.push_back('\0');
-  std::wstring text = Utf16LeToWide(padded);
+  std::wstring text = Utf16LeBytesToWide(padded);
   size_t zero = text.find(L'\0');
   if (zero != std::wstring::npos) text.resize(zero);
   return text;

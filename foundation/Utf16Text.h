@@ -10,7 +10,7 @@
 namespace tessaly {
 
 // Converts floor(bytes.size() / 2) code units; an odd last byte is ignored.
-std::wstring Utf16LeToWide(std::string_view bytes);
+std::wstring Utf16LeBytesToWide(std::string_view bytes);
 std::string WideToUtf16Le(std::wstring_view text);
 
 }  // namespace tessaly

@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (textStart > size) return 0;
   std::wstring text;
   if (utf16) {
-    text = tessaly::Utf16LeToWide(std::string(reinterpret_cast<const char*>(data + textStart), size - textStart));
+    text = tessaly::Utf16LeBytesToWide(std::string(reinterpret_cast<const char*>(data + textStart), size - textStart));
   } else {
     text.assign(data + textStart, data + size);
   }
