@@ -1,0 +1,387 @@
+#include "ScanRun.h"
+
+#include "ArchiveListing.h"
+#include "DebugLog.h"
+#include "ScanEvents.h"
+
+#include <cwctype>
+#include <thread>
+
+namespace tessaly {
+namespace {
+
+constexpr auto kStatusInterval = std::chrono::milliseconds(100);
+
+wchar_t Lower(wchar_t c) { return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))); }
+
+bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
+std::wstring ExtensionOf(const std::wstring& name) {
+  size_t dot = name.rfind(L'.');
+  return dot == std::wstring::npos ? std::wstring() : name.substr(dot);
+}
+
+const P2pSignature* SignatureOf(const ScanFile& file) {
+  if (!file.properties) return nullptr;
+  MvListEntry* entry = file.properties->Find(L"P2PSIGNATURE");
+  return entry ? static_cast<const P2pSignature*>(entry->value) : nullptr;
+}
+
+}  // namespace
+
+void SetProperty(MvLinkedList& properties, const wchar_t* name, void* value) {
+  if (MvListEntry* entry = properties.Find(name)) {
+    entry->value = value;
+  } else {
+    properties.Add(name, value, true);
+  }
+}
+
+SearchSwitches SearchFilter::For(std::wstring_view fileName) const {
+  if (!freeText) return switches;
+  std::wstring lowered(fileName);
+  for (auto& c : lowered) c = Lower(c);
+  const bool named = lowered.find(text) != std::wstring::npos;
+  return SearchSwitches{false, named, named, named};
+}
+
+ScanRun::ScanRun(Setup setup) : setup_(std::move(setup)) { ResetResults(); }
+
+ScanRun::~ScanRun() {
+  Stop();
+  Wait();
+}
+
+std::wstring ScanRun::Text(const wchar_t* id) const { return setup_.text ? setup_.text(id) : std::wstring(id); }
+
+SearchFilter ScanRun::FilterFor(const std::wstring& filterText) const {
+  struct Row {
+    const wchar_t* id;
+    SearchSwitches switches;  // software, music, video, images
+  } rows[] = {
+      {L"IDS_SEARCHFORMUSICVIDEOSOFTWARE", {true, true, true, true}},
+      {L"IDS_SEARCHFORMUSICVIDEOFILES", {false, true, true, false}},
+      {L"IDS_SEARCHFORFILESHARINGSOFTWARE", {true, false, false, false}},
+      {L"IDS_SEARCHFORIMAGEFILES", {false, false, false, true}},
+      {L"IDS_SEARCHFORVIDEOFILES", {false, false, true, false}},
+      {L"IDS_SEARCHFORMUSICFILES", {false, true, false, false}},
+  };
+  SearchFilter filter;
+  for (const Row& row : rows) {
+    if (EqualNoCase(filterText, Text(row.id))) {
+      filter.switches = row.switches;
+      return filter;
+    }
+  }
+  filter.freeText = true;
+  filter.text = filterText;
+  return filter;
+}
+
+void ScanRun::ResetResults() {
+  p2pList_ = std::make_unique<MvLinkedList>();
+  musicList_ = std::make_unique<MvLinkedList>();
+  videoList_ = std::make_unique<MvLinkedList>();
+  imageList_ = std::make_unique<MvLinkedList>();
+  kept_.clear();
+  allChecked_ = binaryChecked_ = p2pCount_ = musicCount_ = videoCount_ = imageCount_ = 0;
+  if (MvLinkedList* properties = setup_.properties) {
+    SetProperty(*properties, L"ScanP2pFileList", p2pList_.get());
+    SetProperty(*properties, L"ScanMusicFileList", musicList_.get());
+    SetProperty(*properties, L"ScanVideoFileList", videoList_.get());
+    SetProperty(*properties, L"ScanImageFileList", imageList_.get());
+  }
+  PublishCounters();
+}
+
+void ScanRun::PublishCounters() {
+  MvLinkedList* properties = setup_.properties;
+  if (!properties) return;
+  SetProperty(*properties, L"ScanAllFilesChecked", NumberValue(allChecked_));
+  SetProperty(*properties, L"ScanAllFilesBinaryChecked", NumberValue(binaryChecked_));
+  SetProperty(*properties, L"ScanP2pFilesFound", NumberValue(p2pCount_));
+  SetProperty(*properties, L"ScanMusicFilesFound", NumberValue(musicCount_));
+  SetProperty(*properties, L"ScanVideoFilesFound", NumberValue(videoCount_));
+  SetProperty(*properties, L"ScanImageFilesFound", NumberValue(imageCount_));
+}
+
+bool ScanRun::StartDiskScan(const std::wstring& searchPath, const std::wstring& filterText) {
+  if (running_) {
+    // A scan is running: the results are emptied as for any new start, and nothing is started.
+    {
+      std::lock_guard guard(resultsLock_);
+      ResetResults();
+    }
+    events.ExecuteAll_BinaryEventProcs(kScanRunViewsClearedEvent, this);
+    return false;
+  }
+  Wait();  // the previous run's thread has ended
+  ResetResults();
+  events.ExecuteAll_BinaryEventProcs(kScanRunViewsClearedEvent, this);
+
+  filter_ = FilterFor(filterText);
+  stopped_ = false;
+  last_ = std::move(current_);
+  current_ = std::make_unique<MvScan>(setup_.source ? *setup_.source : SystemDirectorySource());
+  MvScan& scan = *current_;
+  if (setup_.properties) SetProperty(*setup_.properties, L"CurrentScanProcess", &scan);
+
+  while (setup_.volumesEnumerated && !setup_.volumesEnumerated()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  }
+
+  if (!EqualNoCase(searchPath, Text(L"IDS_ALLLOCALDRIVES"))) {
+    scan.AddRootFolder(ScanFolder::MakeRoot(searchPath));
+  } else {
+    DebugPrint(L"StartDiskScan: Adding disks for scanning\r\n");
+    if (VolumeSet* computer = setup_.computer) {
+      std::lock_guard guard(computer->lock);
+      for (const auto& volume : computer->volumes) {
+        // A volume that is mounted nowhere has no folder to walk.
+        if (volume->ready && volume->root && !volume->root->name.empty()) {
+          DebugPrint(L"StartDiskScan: Volume Added(%s)\r\n", volume->volumeName);
+          scan.AddRootFolder(volume->root);
+        } else {
+          DebugPrint(L"StartDiskScan: Volume not ready(%s)\r\n", volume->volumeName);
+        }
+      }
+    }
+  }
+
+  scan.events.AddBinaryEventProc(kScanStartedEvent, OnScanStarted, this);
+  scan.events.AddBinaryEventProc(kNewFileFoundEvent, OnFileFound, this);
+  scan.events.AddBinaryEventProc(kScanFinishedEvent, OnScanFinished, this);
+  scan.keepTree = false;
+  running_ = true;
+  scan.Start();
+  return true;
+}
+
+void ScanRun::Stop() {
+  if (!running_ || !current_) return;
+  stopped_ = true;
+  current_->Stop();
+}
+
+void ScanRun::TogglePause() {
+  if (running_ && current_) current_->TogglePause();
+}
+
+bool ScanRun::IsRunning() const { return running_; }
+
+void ScanRun::Wait() {
+  {
+    std::unique_lock guard(finishLock_);
+    finished_.wait(guard, [this] { return !running_; });
+  }
+  if (current_) current_->Join();
+}
+
+std::wstring ScanRun::CurrentPath() const {
+  std::lock_guard guard(currentPathLock_);
+  return currentPath_;
+}
+
+ScanStatusText ScanRun::StatusText(ScanFile* file) const {
+  ScanStatusText status;
+  status.activity = file ? Text(L"IDS_SCANNING") + L": " + file->FilePath() : Text(L"IDS_READY");
+  status.counts = FormatPrintf(L"%d %s: %s(%d), %s(%d), %s(%d), %s(%d)",
+                               p2pCount_ + musicCount_ + imageCount_ + videoCount_, Text(L"IDS_FILE_S_FOUND"),
+                               Text(L"IDS_VIDEO"), videoCount_.load(), Text(L"IDS_MUSIC"), musicCount_.load(),
+                               Text(L"IDS_FILESHARINGSOFTWARE"), p2pCount_.load(), Text(L"IDS_IMAGE"),
+                               imageCount_.load());
+  return status;
+}
+
+int32_t ScanRun::OnScanStarted(void*, void* context) {
+  auto* run = static_cast<ScanRun*>(context);
+  run->events.ExecuteAll_BinaryEventProcs(kScanRunStartedEvent, run);
+  return 0;
+}
+
+int32_t ScanRun::OnFileFound(void* data, void* context) {
+  auto* run = static_cast<ScanRun*>(context);
+  run->HandleFile(*static_cast<ScanFile*>(data), *run->current_);
+  return 0;
+}
+
+ScanFile* ScanRun::KeepFile(ScanFile& file) {
+  if (std::unique_ptr<ScanFile> owned = file.Keep()) kept_.push_back(std::move(owned));
+  return &file;
+}
+
+void ScanRun::RaiseItem(const wchar_t* listView, ScanFile& file) {
+  ScanRunItem item;
+  item.listView = listView;
+  item.file = &file;
+  item.text = file.name;
+  if (const P2pSignature* signature = SignatureOf(file); signature && listView == kListViewP2p) {
+    item.columns[0] = FormatPrintf(L"%s %s %s - %s", file.name, Text(L"IDS_HASBEENIDENTIFIEDAS"), signature->name,
+                                   Text(L"IDS_AFILESHARINGSOFTWARE"));
+    item.columns[1] = L"1";
+  } else {
+    item.columns[0] = FullPath(file.folder);
+    item.columns[1] = setup_.sizeText ? setup_.sizeText(file.size) : std::to_wstring(file.size);
+    item.columns[2] = ExtensionOf(file.name);
+  }
+  events.ExecuteAll_BinaryEventProcs(kScanRunAddItemEvent, &item);
+}
+
+bool ScanRun::TryP2p(ScanFile& file, const SearchSwitches& switches) {
+  const SignatureDatabase* database = setup_.signatures;
+  if (!database || !database->HasSizeLow32(file.size) || !switches.software) return false;
+  const P2pSignature* signature = MatchSignature(file, *database);
+  // A file that merely has a signature's size is classified like any other file: the size alone
+  // would otherwise hide a song or film from the results.
+  if (!signature) return false;
+
+  ScanFile* kept = KeepFile(file);
+  bool blocked = false;
+  if (setup_.settings) {
+    auto value = setup_.settings->GetText(SettingsRoot::CurrentUser, kBlockedProgramsKey, file.name);
+    blocked = value && *value == FormatPrintf(L"Block: %d", signature->middleSum);
+  }
+  MvLinkedList& properties = kept->Properties();
+  SetProperty(properties, L"P2pBlocked", const_cast<wchar_t*>(blocked ? kTrue : kFalse));
+  SetProperty(properties, L"P2PSIGNATURE", const_cast<P2pSignature*>(signature));
+  p2pList_->Add(nullptr, kept, true);
+  ++p2pCount_;
+  RaiseItem(kListViewP2p, *kept);
+  return true;
+}
+
+void ScanRun::AddMedia(ScanFile& file, MediaCategory category) {
+  ScanFile* kept = KeepFile(file);
+  switch (category) {
+    case MediaCategory::Music:
+      musicList_->Add(nullptr, kept, true);
+      ++musicCount_;
+      RaiseItem(kListViewMediaInOtherFolders, *kept);
+      break;
+    case MediaCategory::Video:
+      videoList_->Add(nullptr, kept, true);
+      ++videoCount_;
+      RaiseItem(kListViewMediaInOtherFolders, *kept);
+      break;
+    case MediaCategory::Image:
+      imageList_->Add(nullptr, kept, true);
+      ++imageCount_;
+      RaiseItem(kListViewImagesInOtherFolders, *kept);
+      break;
+    case MediaCategory::None:
+      break;
+  }
+}
+
+void ScanRun::HandleFile(ScanFile& file, MvScan& scan) {
+  std::lock_guard guard(resultsLock_);
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastStatus_ > kStatusInterval) {
+    lastStatus_ = now;
+    {
+      std::lock_guard guard(currentPathLock_);
+      currentPath_ = file.FilePath();
+    }
+    ScanStatusText status = StatusText(&file);
+    events.ExecuteAll_BinaryEventProcs(kScanRunStatusEvent, &status);
+  }
+
+  const SearchSwitches switches = filter_.For(file.name);
+  bool examined = false;
+  if (!TryP2p(file, switches) && setup_.media) {
+    Classification result = ClassifyFile(file.name, file.size, *setup_.media, switches,
+                                         [&file](uint8_t* buffer, size_t capacity) -> size_t {
+                                           if (!file.OpenReader()) return 0;
+                                           return file.Read(buffer, capacity);
+                                         });
+    examined = result.contentExamined;
+    AddMedia(file, result.category);
+    if (result.archive != ArchiveKind::None) {
+      file.CloseReader();
+      ListArchive(scan, file, result.archive);
+    }
+  }
+  ++allChecked_;
+  if (examined) ++binaryChecked_;
+  PublishCounters();
+}
+
+void ScanRun::BelongingP2pProgramFile(const wchar_t* listView, MvLinkedList& fileList) {
+  if (!setup_.mappings) return;
+  for (MvListEntry* entry = p2pList_->head; entry; entry = entry->next) {
+    auto* program = static_cast<ScanFile*>(entry->value);
+    const P2pSignature* signature = program ? SignatureOf(*program) : nullptr;
+    if (!signature) continue;
+    std::wstring answer;
+    if (!FindSharedFolders(*setup_.mappings, signature->name, FullPath(program->folder), program->name, answer)) {
+      continue;
+    }
+    size_t start = 0;
+    while (start <= answer.size()) {
+      size_t end = answer.find(L';', start);
+      if (end == std::wstring::npos) end = answer.size();
+      const std::wstring shared = answer.substr(start, end - start);
+      start = end + 1;
+      // An empty entry would be a prefix of every path.
+      if (shared.empty()) continue;
+      for (MvListEntry* node = fileList.head; node; node = node->next) {
+        auto* file = static_cast<ScanFile*>(node->value);
+        if (!file) continue;
+        const std::wstring& folderPath = FullPath(file->folder);
+        if (folderPath.size() < shared.size() || !EqualNoCase(std::wstring_view(folderPath).substr(0, shared.size()), shared)) {
+          continue;
+        }
+        DebugPrint(L"Matched Shared: %s == %s\r\n", folderPath, shared);
+        MvListEntry* belonging = file->properties ? file->properties->Find(L"BelongingP2pProgramFile") : nullptr;
+        if (belonging && belonging->value == program) continue;
+        SetProperty(file->Properties(), L"BelongingP2pProgramFile", program);
+        RaiseItem(listView, *file);
+      }
+    }
+  }
+}
+
+int32_t ScanRun::OnScanFinished(void* data, void* context) {
+  auto* run = static_cast<ScanRun*>(context);
+  auto* scan = static_cast<MvScan*>(data);
+  ScanStatusText status = run->StatusText(nullptr);
+  run->events.ExecuteAll_BinaryEventProcs(kScanRunStatusEvent, &status);
+
+  if (run->p2pCount_ > 0 && run->setup_.mappings) {
+    for (MvListEntry* entry = run->p2pList_->head; entry; entry = entry->next) {
+      auto* program = static_cast<ScanFile*>(entry->value);
+      if (const P2pSignature* signature = program ? SignatureOf(*program) : nullptr) {
+        std::wstring folders;  // the finders log what they find
+        FindSharedFolders(*run->setup_.mappings, signature->name, FullPath(program->folder), program->name, folders);
+      }
+    }
+  }
+  if (MvLinkedList* properties = run->setup_.properties) {
+    SetProperty(*properties, L"LastScanProcess", scan);
+    SetProperty(*properties, L"CurrentScanProcess", nullptr);
+  }
+  if (scan->cancel) run->stopped_ = true;
+
+  std::unique_lock results(run->resultsLock_);
+  run->BelongingP2pProgramFile(kListViewSharedMedia, *run->musicList_);
+  run->BelongingP2pProgramFile(kListViewSharedMedia, *run->videoList_);
+  run->BelongingP2pProgramFile(kListViewSharedImages, *run->imageList_);
+  run->BelongingP2pProgramFile(kListViewSharedOtherFiles, *run->p2pList_);
+  results.unlock();
+
+  run->events.ExecuteAll_BinaryEventProcs(kScanRunFinishedEvent, run);
+  {
+    std::lock_guard guard(run->finishLock_);
+    run->running_ = false;
+  }
+  run->finished_.notify_all();
+  return 0;
+}
+
+}  // namespace tessaly
