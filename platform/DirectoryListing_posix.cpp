@@ -21,7 +21,10 @@ uint64_t ToFileTime(const struct timespec& t) {
 
 class PosixListing final : public DirectoryListing {
  public:
-  explicit PosixListing(DIR* dir) : dir_(dir) {}
+  explicit PosixListing(DIR* dir) : dir_(dir) {
+    struct stat own{};
+    if (fstat(dirfd(dir_), &own) == 0) device_ = own.st_dev;
+  }
   ~PosixListing() override { closedir(dir_); }
 
   bool Next(DirEntry& entry) override {
@@ -32,9 +35,11 @@ class PosixListing final : public DirectoryListing {
       bool link = raw->d_type == DT_LNK;
       if (raw->d_type == DT_DIR) {
         entry.isDirectory = true;
-        entry.isLinkedDirectory = false;
+        // A folder on another file system is a mount point, like a volume mounted in a folder
+        // on Windows (a reparse point): that volume is walked as a root of its own, not from here.
+        entry.isLinkedDirectory = fstatat(fd, raw->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && info.st_dev != device_;
         entry.sizeHigh = entry.sizeLow = 0;
-        entry.lastWriteTime = 0;
+        entry.lastWriteTime = ToFileTime(info.st_mtim);
         entry.name = NativeToWide(raw->d_name);
         return true;
       }
@@ -43,7 +48,7 @@ class PosixListing final : public DirectoryListing {
         link = S_ISLNK(info.st_mode);
         if (!link && S_ISDIR(info.st_mode)) {
           entry.isDirectory = true;
-          entry.isLinkedDirectory = false;
+          entry.isLinkedDirectory = info.st_dev != device_;
           entry.sizeHigh = entry.sizeLow = 0;
           entry.lastWriteTime = ToFileTime(info.st_mtim);
           entry.name = NativeToWide(raw->d_name);
@@ -70,6 +75,7 @@ class PosixListing final : public DirectoryListing {
 
  private:
   DIR* dir_;
+  dev_t device_ = 0;
 };
 
 class PosixDirectorySource final : public DirectorySource {

@@ -112,6 +112,10 @@ void ScanRun::PublishCounters() {
 }
 
 bool ScanRun::StartDiskScan(const std::wstring& searchPath, const std::wstring& filterText) {
+  return StartDiskScan(std::vector<std::wstring>{searchPath}, filterText);
+}
+
+bool ScanRun::StartDiskScan(const std::vector<std::wstring>& searchPaths, const std::wstring& filterText) {
   if (running_) {
     // A scan is running: the results are emptied as for any new start, and nothing is started.
     {
@@ -136,23 +140,7 @@ bool ScanRun::StartDiskScan(const std::wstring& searchPath, const std::wstring& 
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
   }
 
-  if (!EqualNoCase(searchPath, Text(L"IDS_ALLLOCALDRIVES"))) {
-    scan.AddRootFolder(ScanFolder::MakeRoot(searchPath));
-  } else {
-    DebugPrint(L"StartDiskScan: Adding disks for scanning\r\n");
-    if (VolumeSet* computer = setup_.computer) {
-      std::lock_guard guard(computer->lock);
-      for (const auto& volume : computer->volumes) {
-        // A volume that is mounted nowhere has no folder to walk.
-        if (volume->ready && volume->root && !volume->root->name.empty()) {
-          DebugPrint(L"StartDiskScan: Volume Added(%s)\r\n", volume->volumeName);
-          scan.AddRootFolder(volume->root);
-        } else {
-          DebugPrint(L"StartDiskScan: Volume not ready(%s)\r\n", volume->volumeName);
-        }
-      }
-    }
-  }
+  for (const std::wstring& searchPath : searchPaths) AddRoots(scan, searchPath);
 
   scan.events.AddBinaryEventProc(kScanStartedEvent, OnScanStarted, this);
   scan.events.AddBinaryEventProc(kNewFileFoundEvent, OnFileFound, this);
@@ -161,6 +149,26 @@ bool ScanRun::StartDiskScan(const std::wstring& searchPath, const std::wstring& 
   running_ = true;
   scan.Start();
   return true;
+}
+
+void ScanRun::AddRoots(MvScan& scan, const std::wstring& searchPath) {
+  if (!EqualNoCase(searchPath, Text(L"IDS_ALLLOCALDRIVES"))) {
+    scan.AddRootFolder(ScanFolder::MakeRoot(searchPath));
+    return;
+  }
+  DebugPrint(L"StartDiskScan: Adding disks for scanning\r\n");
+  VolumeSet* computer = setup_.computer;
+  if (!computer) return;
+  std::lock_guard guard(computer->lock);
+  for (const auto& volume : computer->volumes) {
+    // A volume that is mounted nowhere has no folder to walk.
+    if (volume->ready && volume->root && !volume->root->name.empty()) {
+      DebugPrint(L"StartDiskScan: Volume Added(%s)\r\n", volume->volumeName);
+      scan.AddRootFolder(volume->root);
+    } else {
+      DebugPrint(L"StartDiskScan: Volume not ready(%s)\r\n", volume->volumeName);
+    }
+  }
 }
 
 void ScanRun::Stop() {

@@ -93,6 +93,8 @@ class ScanRun {
   // "IDS_ALLLOCALDRIVES" means every ready volume) with the given filter text. False when a scan
   // is already running: then nothing else is started.
   bool StartDiskScan(const std::wstring& searchPath, const std::wstring& filterText);
+  // The same for several search paths, walked one after the other in one run.
+  bool StartDiskScan(const std::vector<std::wstring>& searchPaths, const std::wstring& filterText);
   void Stop();
   void TogglePause();
   bool IsRunning() const;
@@ -131,6 +133,7 @@ class ScanRun {
   static int32_t OnFileFound(void* data, void* context);
   static int32_t OnScanFinished(void* data, void* context);
 
+  void AddRoots(MvScan& scan, const std::wstring& searchPath);
   void HandleFile(ScanFile& file, MvScan& scan);
   bool TryP2p(ScanFile& file, const SearchSwitches& switches);
   void AddMedia(ScanFile& file, MediaCategory category);
