@@ -1,0 +1,194 @@
+#include "ScanReport.h"
+
+#include "JsonText.h"
+
+#include <algorithm>
+
+namespace tessaly {
+namespace {
+
+const std::wstring kRule(65, L'=');
+
+std::vector<ScanFile*> Files(MvLinkedList& list) {
+  std::vector<ScanFile*> files;
+  for (MvListEntry* e = list.head; e; e = e->next) {
+    if (e->value) files.push_back(static_cast<ScanFile*>(e->value));
+  }
+  return files;
+}
+
+ScanFile* OwnerOf(const ScanFile& file) {
+  MvListEntry* entry = file.properties ? file.properties->Find(L"BelongingP2pProgramFile") : nullptr;
+  return entry ? static_cast<ScanFile*>(entry->value) : nullptr;
+}
+
+void SortByPath(std::vector<ScanFile*>& files) {
+  std::sort(files.begin(), files.end(), [](ScanFile* a, ScanFile* b) { return a->FilePath() < b->FilePath(); });
+}
+
+std::vector<std::wstring> SplitFolders(const std::wstring& list) {
+  std::vector<std::wstring> folders;
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t end = list.find(L';', start);
+    if (end == std::wstring::npos) end = list.size();
+    if (end > start) folders.push_back(list.substr(start, end - start));
+    start = end + 1;
+  }
+  return folders;
+}
+
+void AppendFiles(std::wstring& out, const std::wstring& indent, const std::vector<ScanFile*>& files) {
+  for (ScanFile* file : files) out += indent + file->FilePath() + L"\n";
+}
+
+const wchar_t* CategoryOf(ScanRun& run, ScanFile* file, std::vector<ScanFile*>& music,
+                          std::vector<ScanFile*>& video, std::vector<ScanFile*>& images) {
+  if (std::find(music.begin(), music.end(), file) != music.end()) return L"music";
+  if (std::find(video.begin(), video.end(), file) != video.end()) return L"video";
+  if (std::find(images.begin(), images.end(), file) != images.end()) return L"image";
+  return L"p2p";
+}
+
+}  // namespace
+
+ScanReport BuildScanReport(ScanRun& run, const SharedFolderMappings* mappings) {
+  ScanReport report;
+  std::vector<ScanFile*> programs = Files(run.P2pFiles());
+  SortByPath(programs);
+  for (ScanFile* program : programs) {
+    ProgramReport entry;
+    entry.program = program;
+    if (MvListEntry* signature = program->properties ? program->properties->Find(L"P2PSIGNATURE") : nullptr) {
+      entry.signature = static_cast<const P2pSignature*>(signature->value);
+    }
+    if (MvListEntry* blocked = program->properties ? program->properties->Find(L"P2pBlocked") : nullptr) {
+      entry.blocked = blocked->value == kTrue;
+    }
+    std::wstring folders;
+    if (mappings && entry.signature &&
+        FindSharedFolders(*mappings, entry.signature->name, FullPath(program->folder), program->name, folders)) {
+      entry.sharedFolders = SplitFolders(folders);
+    }
+    report.programs.push_back(std::move(entry));
+  }
+  const auto place = [&report](ScanFile* file, std::vector<ScanFile*> ProgramReport::*group,
+                               std::vector<ScanFile*>* elsewhere) {
+    ScanFile* owner = OwnerOf(*file);
+    for (ProgramReport& program : report.programs) {
+      if (program.program == owner) {
+        (program.*group).push_back(file);
+        return;
+      }
+    }
+    if (elsewhere) elsewhere->push_back(file);
+  };
+  for (ScanFile* file : Files(run.MusicFiles())) place(file, &ProgramReport::sharedMedia, &report.mediaElsewhere);
+  for (ScanFile* file : Files(run.VideoFiles())) place(file, &ProgramReport::sharedMedia, &report.mediaElsewhere);
+  for (ScanFile* file : Files(run.ImageFiles())) place(file, &ProgramReport::sharedImages, &report.imagesElsewhere);
+  for (ScanFile* file : programs) place(file, &ProgramReport::sharedOther, nullptr);
+  for (ProgramReport& program : report.programs) {
+    SortByPath(program.sharedMedia);
+    SortByPath(program.sharedImages);
+    SortByPath(program.sharedOther);
+  }
+  SortByPath(report.mediaElsewhere);
+  SortByPath(report.imagesElsewhere);
+  return report;
+}
+
+std::wstring FormatSummary(ScanRun& run, const ScanReport& report, const TextLookup& text, bool listAll) {
+  std::wstring out;
+  out += text(L"IDS_PROGRAMTITLE") + L"\n" + kRule + L"\n";
+  out += text(L"IDS_FILESHARINGSOFTWARE") + L": " + std::to_wstring(report.programs.size()) + L"\n";
+  for (const ProgramReport& program : report.programs) {
+    out += L"  " + program.program->name + L" " + text(L"IDS_HASBEENIDENTIFIEDAS") + L" " +
+           (program.signature ? program.signature->name : std::wstring()) + L" - " + text(L"IDS_AFILESHARINGSOFTWARE") +
+           (program.blocked ? L" (" + text(L"IDS_SOFTWAREISBLOCKED") + L")" : std::wstring()) + L"\n";
+    out += L"    " + text(L"IDS_FILEPATH") + L": " + FullPath(program.program->folder) + L"\n";
+    out += L"    " + text(L"IDS_ALLFILESINSHAREDFOLDERS") + L": " + std::to_wstring(program.sharedFolders.size()) + L"\n";
+    for (const std::wstring& folder : program.sharedFolders) out += L"      " + folder + L"\n";
+    out += L"    " + text(L"IDS_MUSICANDVIDEOFILES") + L": " + std::to_wstring(program.sharedMedia.size()) + L"\n";
+    AppendFiles(out, L"      ", program.sharedMedia);
+    out += L"    " + text(L"IDS_IMAGEFILES") + L": " + std::to_wstring(program.sharedImages.size()) + L"\n";
+    AppendFiles(out, L"      ", program.sharedImages);
+    out += L"    " + text(L"IDS_OTHERFILES") + L": " + std::to_wstring(program.sharedOther.size()) + L"\n";
+    AppendFiles(out, L"      ", program.sharedOther);
+  }
+  out += kRule + L"\n";
+  out += text(L"IDS_MUSICANDVIDEOFILESINOTHERFOLDERS") + L": " + std::to_wstring(report.mediaElsewhere.size()) + L"\n";
+  out += text(L"IDS_IMAGEFILESINOTHERFOLDERS") + L": " + std::to_wstring(report.imagesElsewhere.size()) + L"\n";
+  out += text(L"IDS_NUMBEROFFILES") + L": " + std::to_wstring(run.FilesChecked()) + L"\n";
+  if (listAll) {
+    struct Group {
+      const wchar_t* title;
+      MvLinkedList* list;
+    } groups[] = {
+        {L"IDS_MUSICFILES", &run.MusicFiles()},
+        {L"IDS_VIDEOFILES", &run.VideoFiles()},
+        {L"IDS_IMAGEFILES", &run.ImageFiles()},
+        {L"IDS_P2PAPPLICATIONS", &run.P2pFiles()},
+    };
+    for (const Group& group : groups) {
+      std::vector<ScanFile*> files = Files(*group.list);
+      SortByPath(files);
+      out += kRule + L"\n" + text(group.title) + L": " + std::to_wstring(files.size()) + L"\n";
+      AppendFiles(out, L"  ", files);
+    }
+  }
+  return out;
+}
+
+std::string FormatJson(ScanRun& run, const ScanReport& report, const std::vector<std::wstring>& searchPaths,
+                       const std::wstring& filter, bool completed) {
+  std::vector<ScanFile*> music = Files(run.MusicFiles()), video = Files(run.VideoFiles()),
+                         images = Files(run.ImageFiles()), programs = Files(run.P2pFiles());
+  const auto paths = [](const std::vector<ScanFile*>& files) {
+    std::string out = "[";
+    for (size_t i = 0; i < files.size(); ++i) out += (i ? ", " : "") + JsonString(files[i]->FilePath());
+    return out + "]";
+  };
+  std::string out = "{\n";
+  out += "  \"format\": \"tessaly-scan-results\",\n  \"version\": 1,\n";
+  out += std::string("  \"completed\": ") + (completed ? "true" : "false") + ",\n";
+  out += "  \"searchPaths\": [";
+  for (size_t i = 0; i < searchPaths.size(); ++i) out += (i ? ", " : "") + JsonString(searchPaths[i]);
+  out += "],\n  \"filter\": " + JsonString(filter) + ",\n";
+  out += "  \"counts\": {\"filesChecked\": " + std::to_string(run.FilesChecked()) +
+         ", \"contentChecked\": " + std::to_string(run.FilesBinaryChecked()) +
+         ", \"p2p\": " + std::to_string(run.P2pCount()) + ", \"music\": " + std::to_string(run.MusicCount()) +
+         ", \"video\": " + std::to_string(run.VideoCount()) + ", \"images\": " + std::to_string(run.ImageCount()) +
+         "},\n";
+  out += "  \"p2pPrograms\": [";
+  for (size_t i = 0; i < report.programs.size(); ++i) {
+    const ProgramReport& program = report.programs[i];
+    out += i ? ",\n    {" : "\n    {";
+    out += "\"path\": " + JsonString(program.program->FilePath());
+    out += ", \"signature\": " + JsonString(program.signature ? program.signature->name : std::wstring());
+    out += std::string(", \"blocked\": ") + (program.blocked ? "true" : "false");
+    out += ", \"sharedFolders\": [";
+    for (size_t k = 0; k < program.sharedFolders.size(); ++k) out += (k ? ", " : "") + JsonString(program.sharedFolders[k]);
+    out += "], \"sharedMedia\": " + paths(program.sharedMedia);
+    out += ", \"sharedImages\": " + paths(program.sharedImages);
+    out += ", \"sharedOther\": " + paths(program.sharedOther) + "}";
+  }
+  out += report.programs.empty() ? "],\n" : "\n  ],\n";
+  out += "  \"files\": [";
+  bool first = true;
+  for (std::vector<ScanFile*>* list : {&programs, &music, &video, &images}) {
+    for (ScanFile* file : *list) {
+      ScanFile* owner = OwnerOf(*file);
+      out += first ? "\n    {" : ",\n    {";
+      first = false;
+      out += "\"path\": " + JsonString(file->FilePath());
+      out += ", \"category\": " + JsonString(CategoryOf(run, file, music, video, images));
+      out += ", \"size\": " + std::to_string(file->size);
+      out += ", \"sharedBy\": " + (owner ? JsonString(owner->FilePath()) : std::string("null")) + "}";
+    }
+  }
+  out += first ? "]\n" : "\n  ]\n";
+  out += "}\n";
+  return out;
+}
+
+}  // namespace tessaly
