@@ -1,5 +1,6 @@
 // Every finder against a small fixture of its client's format, with the exact result text.
 #include "LogCapture.h"
+#include "P2pText.h"
 #include "P2pFinders.h"
 #include "P2pTestSupport.h"
 #include "SharedFolderMappings.h"
@@ -350,6 +351,30 @@ TEST(FindSharedFolders, LogsEachStepAndReportsOnlyUsableLists) {
     }
     EXPECT_EQ(lines, c.log) << c.name;
   }
+}
+
+}  // namespace
+}  // namespace tessaly
+
+namespace tessaly {
+namespace {
+
+TEST(ExpandEnvironment, ReplacesKnownNamesAndKeepsTheRest) {
+  test::ScopedEnv a(L"TESSALY_TEST_A", L"alpha");
+  test::ScopedEnv b(L"TESSALY_TEST_B", L"beta");
+  struct {
+    const char* name;
+    std::wstring input;
+    std::wstring want;
+  } cases[] = {
+      {"one", L"%TESSALY_TEST_A%\\x", L"alpha\\x"},
+      {"two in a row", L"%TESSALY_TEST_A%%TESSALY_TEST_B%", L"alphabeta"},
+      {"unknown kept", L";%TESSALY_NO_SUCH%\\Kazaa", L";%TESSALY_NO_SUCH%\\Kazaa"},
+      {"unknown then known", L"%TESSALY_NO_SUCH%%TESSALY_TEST_B%", L"%TESSALY_NO_SUCH%beta"},
+      {"lone percent", L"100% sure", L"100% sure"},
+      {"no percent", L"C:\\Plain", L"C:\\Plain"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ExpandEnvironment(c.input), c.want) << c.name;
 }
 
 }  // namespace
