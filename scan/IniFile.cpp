@@ -1,7 +1,7 @@
 // A portable reader that answers as the Windows profile API does: lines split at any run of CR/LF
-// and trimmed; "[name]" up to the last "]" opens a section (name trimmed); "name = value" splits at the first
-// "="; keys before any section belong to a nameless one; only the first section of a name is
-// consulted; quotes around a value are removed.
+// and trimmed; "[name]" up to the last "]" opens a section (name trimmed); "name = value" splits
+// at the first "="; keys before any section belong to a nameless one; only the first section of a
+// name is consulted; quotes around a value are removed.
 #include "IniFile.h"
 
 #include "P2pText.h"
