@@ -104,6 +104,8 @@ std::vector<std::wstring> PortableIniSectionKeys(std::string_view fileBytes, con
       if (key.name.empty() && !key.value) continue;
       if (!key.name.empty() && key.name[0] == L';') continue;
       if (!key.value) continue;
+      // A line "=value" gives an empty name, which reads as the end of the list.
+      if (key.name.empty()) break;
       std::wstring name = key.name.substr(0, room - 2);
       room -= name.size() + 1;
       names.push_back(std::move(name));

@@ -1,6 +1,7 @@
 // INI-style settings files of other programs, read the way the Windows profile API reads them.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>

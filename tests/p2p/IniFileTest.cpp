@@ -36,7 +36,11 @@ const std::string kAnsiFixture =
     "[Other]]\r\n"
     "X=y]\r\n"
     "\tTabbed\t=\t tabbed value\t\n"
-    "Lone\rCR=only\r";
+    "Lone\rCR=only\r"
+    "[Nameless]\r\n"
+    "A=1\r\n"
+    "=x\r\n"
+    "B=2\r\n";
 
 struct Fixture {
   const char* name;
@@ -87,6 +91,7 @@ TEST_F(IniFileTest, SectionKeysAnswerAsTheProfileApi) {
       {"ansi", L"Spaced", {L"Key", L"AfterBroken"}},
       {"ansi", L"Other]", {L"X", L"Tabbed", L"CR"}},
       {"ansi", L"Missing", {}},
+      {"ansi", L"Nameless", {L"A"}},  // "=x" lists an empty name, which ends the list
       {"utf16", L"Shares", {L"Folder1", L"Folder"}},
       {"utf8", L"Shares", {L"Folder1"}},
       {"empty", L"Shares", {}},
@@ -119,6 +124,7 @@ TEST_F(IniFileTest, ValuesAnswerAsTheProfileApi) {
       {"ansi", L"Other]", L"Tabbed", L"tabbed value"},
       {"ansi", L"Other]", L"CR", L"only"},
       {"ansi", L"Share", L"key before", L""},
+      {"ansi", L"Nameless", L"B", L"2"},
       {"utf16", L"Shares", L"Folder1", L"C:\\M\x00FCsik, folders"},
       {"utf8", L"Shares", L"Folder1", L"C:\\M\x00FCsik"},
       {"empty", L"Shares", L"Folder1", L""},
