@@ -20,9 +20,10 @@ struct MvListEntry {
   const wchar_t* Name() const { return name ? name->c_str() : nullptr; }
 };
 
-// The constant texts that boolean properties hold.
-inline constexpr const wchar_t* kTrue = L"true";
-inline constexpr const wchar_t* kFalse = L"false";
+// The constant texts that boolean properties hold. Arrays, so that every translation unit sees
+// one address (properties are compared by address).
+inline constexpr wchar_t kTrue[] = L"true";
+inline constexpr wchar_t kFalse[] = L"false";
 
 class MvLinkedList {
  public:
