@@ -11,6 +11,13 @@ bool MvEventHandler::BuildKey(std::wstring_view eventName, std::wstring& key) co
   return true;
 }
 
+// key == eventName + namespace, without building the joined text (firing is per found file).
+bool MvEventHandler::KeyMatches(const std::wstring& key, std::wstring_view eventName) const {
+  return key.size() == eventName.size() + namespace_.size() &&
+         key.compare(0, eventName.size(), eventName.data(), eventName.size()) == 0 &&
+         key.compare(eventName.size(), namespace_.size(), namespace_) == 0;
+}
+
 bool MvEventHandler::AddEntry(std::wstring_view eventName, EventProcEntry entry) {
   if (!BuildKey(eventName, entry.key)) {
     DebugPrint(L"MvEventHandler::AddEventProc(), Event name too long(%s)\r\n", std::wstring(eventName));
@@ -31,10 +38,9 @@ bool MvEventHandler::AddStringEventProc(std::wstring_view eventName, StringEvent
 int32_t MvEventHandler::ExecuteAll_BinaryEventProcs(std::wstring_view eventName, void* data) {
   int32_t result = 0;
   try {
-    std::wstring key;
-    if (!BuildKey(eventName, key)) return 0;
+    if (eventName.size() + namespace_.size() > kEventKeyCapacity - 1) return 0;
     for (const EventProcEntry& entry : procs_) {
-      if (entry.binaryProc && entry.key == key) result = entry.binaryProc(data, entry.context);
+      if (entry.binaryProc && KeyMatches(entry.key, eventName)) result = entry.binaryProc(data, entry.context);
     }
   } catch (...) {
     DebugPrint(L"**EXCEPTION** MvEventHandler::ExecuteAll_BinaryEventProcs() Failed traversing Event(%s)\r\n",
@@ -46,10 +52,9 @@ int32_t MvEventHandler::ExecuteAll_BinaryEventProcs(std::wstring_view eventName,
 
 void MvEventHandler::ExecuteAll_StringEventProcs(std::wstring_view eventName, const wchar_t* text) {
   try {
-    std::wstring key;
-    if (!BuildKey(eventName, key)) return;
+    if (eventName.size() + namespace_.size() > kEventKeyCapacity - 1) return;
     for (const EventProcEntry& entry : procs_) {
-      if (entry.stringProc && entry.key == key) entry.stringProc(text, entry.context);
+      if (entry.stringProc && KeyMatches(entry.key, eventName)) entry.stringProc(text, entry.context);
     }
   } catch (...) {
     DebugPrint(L"**EXCEPTION** MvEventHandler::ExecuteAll_StringEventProcs() Failed traversing Event(%s)\r\n",
@@ -58,10 +63,9 @@ void MvEventHandler::ExecuteAll_StringEventProcs(std::wstring_view eventName, co
 }
 
 bool MvEventHandler::HasStringProcs(std::wstring_view eventName) const {
-  std::wstring key;
-  if (!BuildKey(eventName, key)) return false;
+  if (eventName.size() + namespace_.size() > kEventKeyCapacity - 1) return false;
   for (const EventProcEntry& entry : procs_) {
-    if (entry.stringProc && entry.key == key) return true;
+    if (entry.stringProc && KeyMatches(entry.key, eventName)) return true;
   }
   return false;
 }

@@ -44,6 +44,7 @@ class MvEventHandler {
 
  private:
   bool BuildKey(std::wstring_view eventName, std::wstring& key) const;
+  bool KeyMatches(const std::wstring& key, std::wstring_view eventName) const;
   bool AddEntry(std::wstring_view eventName, EventProcEntry entry);
 
   std::wstring namespace_ = L"{NS:}";
