@@ -70,4 +70,12 @@ bool MvEventHandler::HasStringProcs(std::wstring_view eventName) const {
   return false;
 }
 
+bool MvEventHandler::HasBinaryProcs(std::wstring_view eventName) const {
+  if (eventName.size() + namespace_.size() > kEventKeyCapacity - 1) return false;
+  for (const EventProcEntry& entry : procs_) {
+    if (entry.binaryProc && KeyMatches(entry.key, eventName)) return true;
+  }
+  return false;
+}
+
 }  // namespace tessaly

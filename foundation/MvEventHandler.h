@@ -39,8 +39,9 @@ class MvEventHandler {
   int32_t ExecuteAll_BinaryEventProcs(std::wstring_view eventName, void* data);
   void ExecuteAll_StringEventProcs(std::wstring_view eventName, const wchar_t* text);
 
-  // Lets a producer skip building a payload nobody listens to.
+  // Let a producer skip building a payload nobody listens to.
   bool HasStringProcs(std::wstring_view eventName) const;
+  bool HasBinaryProcs(std::wstring_view eventName) const;
 
  private:
   bool BuildKey(std::wstring_view eventName, std::wstring& key) const;

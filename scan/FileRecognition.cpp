@@ -54,7 +54,12 @@ bool Matches(const HeaderSignature& signature, const uint8_t* header) {
   return !signature.more || signature.more(header);
 }
 
-wchar_t Lower(wchar_t c) { return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))); }
+// Every found file's extension is compared with every token: ASCII letters are lowered inline,
+// the library's towlower only serves the rest.
+wchar_t Lower(wchar_t c) {
+  if (c < 0x80) return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
+  return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+}
 
 bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {

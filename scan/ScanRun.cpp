@@ -103,12 +103,18 @@ void ScanRun::ResetResults() {
 void ScanRun::PublishCounters() {
   MvLinkedList* properties = setup_.properties;
   if (!properties) return;
-  SetProperty(*properties, L"ScanAllFilesChecked", NumberValue(allChecked_));
-  SetProperty(*properties, L"ScanAllFilesBinaryChecked", NumberValue(binaryChecked_));
-  SetProperty(*properties, L"ScanP2pFilesFound", NumberValue(p2pCount_));
-  SetProperty(*properties, L"ScanMusicFilesFound", NumberValue(musicCount_));
-  SetProperty(*properties, L"ScanVideoFilesFound", NumberValue(videoCount_));
-  SetProperty(*properties, L"ScanImageFilesFound", NumberValue(imageCount_));
+  static constexpr const wchar_t* kNames[6] = {L"ScanAllFilesChecked", L"ScanAllFilesBinaryChecked",
+                                               L"ScanP2pFilesFound",   L"ScanMusicFilesFound",
+                                               L"ScanVideoFilesFound", L"ScanImageFilesFound"};
+  const uint32_t values[6] = {allChecked_, binaryChecked_, p2pCount_, musicCount_, videoCount_, imageCount_};
+  // The entries are looked up once per run; after that a file costs six stores, not six walks.
+  if (!counterEntries_[0] || counterEntries_[0] != properties->Find(kNames[0])) {
+    for (int i = 0; i < 6; ++i) {
+      SetProperty(*properties, kNames[i], nullptr);
+      counterEntries_[i] = properties->Find(kNames[i]);
+    }
+  }
+  for (int i = 0; i < 6; ++i) counterEntries_[i]->value = NumberValue(values[i]);
 }
 
 bool ScanRun::StartDiskScan(const std::wstring& searchPath, const std::wstring& filterText) {
@@ -225,6 +231,7 @@ ScanFile* ScanRun::KeepFile(ScanFile& file) {
 }
 
 void ScanRun::RaiseItem(const wchar_t* listView, ScanFile& file) {
+  if (!events.HasBinaryProcs(kScanRunAddItemEvent)) return;  // no window: no row texts to build
   ScanRunItem item;
   item.listView = listView;
   item.file = &file;

@@ -151,6 +151,7 @@ class ScanRun {
   SearchFilter filter_;
   std::atomic<uint32_t> allChecked_{0}, binaryChecked_{0}, p2pCount_{0}, musicCount_{0}, videoCount_{0},
       imageCount_{0};
+  MvListEntry* counterEntries_[6] = {};
   std::chrono::steady_clock::time_point lastStatus_{};
   mutable std::mutex currentPathLock_;
   std::wstring currentPath_;
