@@ -24,9 +24,10 @@ Options:
 Ctrl-C stops the scan; what was found so far is printed and written.
 
 Exit status:
-  0  the scan ran to its end, or was stopped by Ctrl-C (partial results were reported)
+  0  the scan ran to its end
   1  the scan could not run: bad arguments, or an unreadable configuration, signature or
-     language file (the message names the problem)
+     language file, or an output file that cannot be written (the message names the problem)
+  2  the scan was stopped by Ctrl-C before its end; what was found so far was reported
 )";
 }
 
