@@ -9,24 +9,13 @@
 #include "StringTable.h"
 #include "TextConvert.h"
 
+#include "PeakMemory.h"
+
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <random>
 #include <string>
-
-namespace {
-
-long PeakResidentKiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   using namespace tessaly;
@@ -76,6 +65,6 @@ int main(int argc, char** argv) {
   const unsigned kept = run.P2pCount() + run.MusicCount() + run.VideoCount() + run.ImageCount();
   std::printf("files %u\nseconds %.3f\nfiles_per_second %.0f\nkept_results %u\ncontent_checked %u\npeak_rss_kib %ld\n",
               run.FilesChecked(), seconds, run.FilesChecked() / seconds, kept, run.FilesBinaryChecked(),
-              PeakResidentKiB());
+              tessaly::bench::PeakResidentKiB());
   return 0;
 }

@@ -4,6 +4,8 @@
 #include "ScanEvents.h"
 
 #include <atomic>
+#include "PeakMemory.h"
+
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -18,15 +20,6 @@ std::atomic<uint64_t> files{0};
 int32_t CountFile(void*, void*) {
   ++files;
   return 0;
-}
-
-long PeakResidentKiB() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-  }
-  return -1;
 }
 
 }  // namespace
@@ -45,6 +38,6 @@ int main(int argc, char** argv) {
   scan.Join();
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("files %llu\nseconds %.3f\nfiles_per_second %.0f\npeak_rss_kib %ld\n",
-              static_cast<unsigned long long>(files.load()), seconds, files / seconds, PeakResidentKiB());
+              static_cast<unsigned long long>(files.load()), seconds, files / seconds, tessaly::bench::PeakResidentKiB());
   return 0;
 }

@@ -13,6 +13,7 @@
 #include "StringTable.h"
 #include "SystemInfo.h"
 #include "TextConvert.h"
+#include "Utf16Text.h"
 #include "TextFile.h"
 
 #include <atomic>
@@ -39,9 +40,9 @@ std::wstring Beside(const std::wstring& given, const wchar_t* fileName) {
 // The language resource is UTF-16 (with or without byte-order mark) or UTF-8.
 std::wstring DecodeDocument(const std::string& bytes) {
   if (bytes.size() >= 2 && static_cast<uint8_t>(bytes[0]) == 0xFF && static_cast<uint8_t>(bytes[1]) == 0xFE) {
-    return FromUtf16Le(std::string_view(bytes).substr(2));
+    return Utf16LeBytesToWide(std::string_view(bytes).substr(2));
   }
-  if (bytes.size() >= 2 && bytes[0] == '<' && bytes[1] == '\0') return FromUtf16Le(bytes);
+  if (bytes.size() >= 2 && bytes[0] == '<' && bytes[1] == '\0') return Utf16LeBytesToWide(bytes);
   if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return Utf8ToWide(bytes.substr(3));
   return Utf8ToWide(bytes);
 }

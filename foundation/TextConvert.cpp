@@ -131,48 +131,4 @@ std::string WideToNative(std::wstring_view text) {
   return out;
 }
 
-std::string ToUtf16Le(std::wstring_view text) {
-  std::string out;
-  out.reserve(text.size() * 2);
-  const auto put = [&out](uint32_t unit) {
-    out.push_back(static_cast<char>(unit & 0xFF));
-    out.push_back(static_cast<char>((unit >> 8) & 0xFF));
-  };
-  for (wchar_t w : text) {
-    auto cp = static_cast<uint32_t>(w);
-    if (cp >= 0x10000 && cp <= 0x10FFFF) {
-      cp -= 0x10000;
-      put(0xD800 + (cp >> 10));
-      put(0xDC00 + (cp & 0x3FF));
-    } else {
-      put(cp > 0xFFFF ? 0xFFFD : cp);
-    }
-  }
-  return out;
-}
-
-std::wstring FromUtf16Le(std::string_view bytes) {
-  std::wstring out;
-  out.reserve(bytes.size() / 2);
-  const auto unit = [&bytes](size_t i) {
-    return static_cast<uint32_t>(static_cast<uint8_t>(bytes[i])) |
-           (static_cast<uint32_t>(static_cast<uint8_t>(bytes[i + 1])) << 8);
-  };
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    uint32_t u = unit(i);
-    if constexpr (sizeof(wchar_t) == 4) {
-      if (u >= 0xD800 && u <= 0xDBFF && i + 3 < bytes.size()) {
-        uint32_t low = unit(i + 2);
-        if (low >= 0xDC00 && low <= 0xDFFF) {
-          out.push_back(static_cast<wchar_t>(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00)));
-          i += 2;
-          continue;
-        }
-      }
-    }
-    out.push_back(static_cast<wchar_t>(u));
-  }
-  return out;
-}
-
 }  // namespace tessaly

@@ -20,9 +20,4 @@ std::string WideToNative(std::wstring_view text);
 std::wstring AnsiToWide(std::string_view bytes);
 std::string WideToAnsi(std::wstring_view text);
 
-// UTF-16 little-endian code units as bytes (no byte-order mark), and back. Characters beyond the
-// BMP become surrogate pairs; lone surrogates are kept as they are.
-std::string ToUtf16Le(std::wstring_view text);
-std::wstring FromUtf16Le(std::string_view bytes);
-
 }  // namespace tessaly

@@ -2,6 +2,7 @@
 
 #include "FileHandle.h"
 #include "TextConvert.h"
+#include "Utf16Text.h"
 
 #include <cstdio>
 #include <memory>
@@ -41,7 +42,7 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
 }
 
 bool WriteUtf16LeFile(const std::wstring& path, const std::wstring& text) {
-  return WriteFileBytes(path, ToUtf16Le(text));
+  return WriteFileBytes(path, WideToUtf16Le(text));
 }
 
 }  // namespace tessaly

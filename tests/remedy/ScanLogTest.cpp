@@ -3,6 +3,7 @@
 #include "ScanRecords.h"
 #include "TempTree.h"
 #include "TextConvert.h"
+#include "Utf16Text.h"
 #include "TextFile.h"
 
 #include <gtest/gtest.h>
@@ -96,7 +97,7 @@ TEST(ScanLog, FileIsUtf16LeWithoutByteOrderMark) {
   ASSERT_GE(bytes->size(), 4u);
   EXPECT_EQ(bytes->substr(0, 4), std::string("=\0=\0", 4));  // no byte-order mark
   EXPECT_EQ(bytes->size() % 2, 0u);
-  const std::wstring text = FromUtf16Le(*bytes);
+  const std::wstring text = Utf16LeBytesToWide(*bytes);
   EXPECT_NE(text.find(L"B\x00F8rn \x65E5.mp3\r\n"), std::wstring::npos);
   EXPECT_EQ(text.substr(text.size() - 2), L"\r\n");
 }
