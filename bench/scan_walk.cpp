@@ -1,5 +1,5 @@
 // Walks a tree with the scan worker and one subscriber that counts files; prints files/s and the
-// peak resident memory.
+// peak resident memory. With --no-read-ahead the walk lists every folder itself.
 #include "MvScan.h"
 #include "ScanEvents.h"
 
@@ -25,12 +25,14 @@ int32_t CountFile(void*, void*) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: scan-walk FOLDER\n");
+  const bool single = argc == 3 && std::string(argv[2]) == "--no-read-ahead";
+  if (argc != 2 && !single) {
+    std::fprintf(stderr, "usage: scan-walk FOLDER [--no-read-ahead]\n");
     return 1;
   }
   tessaly::MvScan scan;
   scan.keepTree = false;
+  scan.readAhead = !single;
   scan.events.AddBinaryEventProc(tessaly::kNewFileFoundEvent, CountFile, nullptr);
   scan.AddRootFolder(tessaly::ScanFolder::MakeRoot(tessaly::NativeToWide(argv[1])));
   const auto start = std::chrono::steady_clock::now();

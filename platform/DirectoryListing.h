@@ -36,6 +36,8 @@ class DirectorySource {
   virtual ~DirectorySource() = default;
   // Null when the folder cannot be opened (denied, vanished, not a folder).
   virtual std::unique_ptr<DirectoryListing> Open(const std::wstring& folderPath) = 0;
+  // Whether Open may be called from several threads at once (then the walk lists ahead).
+  virtual bool OpensConcurrently() const { return false; }
 };
 
 // The real file system.

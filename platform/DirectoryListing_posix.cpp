@@ -80,6 +80,8 @@ class PosixListing final : public DirectoryListing {
 
 class PosixDirectorySource final : public DirectorySource {
  public:
+  bool OpensConcurrently() const override { return true; }
+
   std::unique_ptr<DirectoryListing> Open(const std::wstring& folderPath) override {
     DIR* dir = opendir(WideToNative(folderPath).c_str());
     if (!dir) return nullptr;

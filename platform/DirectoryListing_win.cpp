@@ -48,6 +48,8 @@ class Win32Listing final : public DirectoryListing {
 
 class Win32DirectorySource final : public DirectorySource {
  public:
+  bool OpensConcurrently() const override { return true; }
+
   std::unique_ptr<DirectoryListing> Open(const std::wstring& folderPath) override {
     std::wstring pattern = folderPath;
     if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';

@@ -3,7 +3,11 @@
 #include "FreeSpace.h"
 #include "MvFault.h"
 #include "Paths.h"
+#include "ReadAheadSource.h"
 #include "ScanEvents.h"
+
+#include <optional>
+#include <system_error>
 
 namespace tessaly {
 namespace {
@@ -31,7 +35,12 @@ class WalkState {
 
 }  // namespace
 
-MvScan::MvScan(DirectorySource& source) : source_(source) { events.SetNamespace(L"{NS:}"); }
+bool MvScan::WillWalk(const DirEntry& folder) {
+  // Dot-names are hidden folders (and "." / ".."); links and junctions would leave the root or loop.
+  return !folder.name.empty() && folder.name[0] != L'.' && !folder.isLinkedDirectory;
+}
+
+MvScan::MvScan(DirectorySource& source) : source_(source), walkSource_(&source) { events.SetNamespace(L"{NS:}"); }
 
 MvScan::~MvScan() {
   cancel = true;
@@ -101,24 +110,35 @@ uint64_t MvScan::OnDiskSize(uint32_t sizeHigh, uint32_t sizeLow) const {
   return (static_cast<uint64_t>(sizeHigh) << 32) + clusters * allocationUnit;
 }
 
-int32_t MvScan::DispatchFile(std::unique_ptr<ScanFile> file, const std::shared_ptr<ScanFolder>& folder) {
+int32_t MvScan::DispatchFile(std::unique_ptr<ScanFile>& file, const std::shared_ptr<ScanFolder>& folder) {
   ScanFile* record = file.get();
   record->folder = folder.get();
   if (keepTree) {
     record->ownedByTree = true;
     folder->files.push_back(std::move(file));
-  } else {
+  } else if (record->folderRef != folder) {
     record->folderRef = folder;
   }
   int32_t result = events.ExecuteAll_BinaryEventProcs(kNewFileFoundEvent, record);
   if (events.HasStringProcs(kNewFileFoundEvent)) {
     events.ExecuteAll_StringEventProcs(kNewFileFoundEvent, record->FilePath().c_str());
   }
-  record->pathCache.clear();
-  record->pathCache.shrink_to_fit();
   record->CloseReader();
   record->openFolder = nullptr;
-  if (file && record->kept) file.release();  // the subscriber that kept it owns it now
+  if (!file) {
+    // The tree owns it; the cached path would only hold memory.
+    record->pathCache.clear();
+    record->pathCache.shrink_to_fit();
+  } else if (record->kept) {
+    record->pathCache.clear();
+    record->pathCache.shrink_to_fit();
+    file.release();  // the subscriber that kept it owns it now
+  } else {
+    record->pathCache.clear();
+    record->properties.reset();
+    record->size = 0;
+    record->lastWriteTime = 0;
+  }
   return result;
 }
 
@@ -129,13 +149,14 @@ int32_t MvScan::WalkFolder(const std::shared_ptr<ScanFolder>& folder, bool recur
   if (folder->kind != kPlainFolder) return 0;  // archive records are never walked
 
   const std::wstring& folderPath = folder->FullPath();
-  std::unique_ptr<DirectoryListing> listing = source_.Open(folderPath);
+  std::unique_ptr<DirectoryListing> listing = walkSource_->Open(folderPath);
   if (!listing) return 0;
 
   folder->subFolders.clear();
   folder->files.clear();
 
   DirEntry entry;
+  std::unique_ptr<ScanFile> file;  // reused from file to file while nobody keeps it
   while (listing->Next(entry)) {
     WaitWhilePaused();
     if (cancel) {
@@ -144,9 +165,7 @@ int32_t MvScan::WalkFolder(const std::shared_ptr<ScanFolder>& folder, bool recur
       return -1;
     }
     if (entry.isDirectory) {
-      // Dot-names are hidden folders (and "." / ".."); links and junctions would leave the root
-      // or loop.
-      if (entry.name.empty() || entry.name[0] == L'.' || entry.isLinkedDirectory) continue;
+      if (!WillWalk(entry)) continue;
       auto child = ScanFolder::MakeChild(folder, entry.name, kPlainFolder, keepTree);
       {
         std::lock_guard childLock(child->lock);
@@ -169,9 +188,8 @@ int32_t MvScan::WalkFolder(const std::shared_ptr<ScanFolder>& folder, bool recur
       continue;
     }
 
-    std::unique_ptr<ScanFile> file;
     try {
-      file = std::make_unique<ScanFile>();
+      if (!file) file = std::make_unique<ScanFile>();
       file->name = entry.name;
     } catch (...) {
       error.Report(L"Failed to allocate file class, Exception Code: %d", static_cast<int>(CurrentFaultCode()));
@@ -184,7 +202,7 @@ int32_t MvScan::WalkFolder(const std::shared_ptr<ScanFolder>& folder, bool recur
     rootBytesScanned += onDisk;
     bytesScannedAll += onDisk;
     ++filesFound;
-    DispatchFile(std::move(file), folder);
+    DispatchFile(file, folder);
   }
   return 0;
 }
@@ -208,7 +226,19 @@ void MvScan::ScanRoot(const std::shared_ptr<ScanFolder>& root, int32_t& walkResu
   rootUsedBytes = totalBytes - totalFreeBytes;
   rootBytesScanned = 0;
   DebugPrint(L"Scanning Folder(%s), Start\r\n", rootPath);
+  // The next folders are listed on a second thread while this one works on the current folder.
+  // One per root and attempt: what a stopped or failed walk left listed ahead is dropped with it.
+  std::optional<ReadAheadSource> lister;
+  if (readAhead && recurse && source_.OpensConcurrently()) {
+    try {
+      lister.emplace(source_, [](const DirEntry& entry) { return WillWalk(entry); });
+    } catch (const std::system_error&) {
+      DebugPrint(L"Scanning Folder(%s), listing without read-ahead\r\n", rootPath);
+    }
+  }
+  walkSource_ = lister ? static_cast<DirectorySource*>(&*lister) : &source_;
   walkResult = WalkFolder(root, recurse);
+  walkSource_ = &source_;
   DebugPrint(walkResult == -1 ? L"Scanning Folder(%s), Cancelled\r\n" : L"Scanning Folder(%s), Done\r\n", rootPath);
 }
 

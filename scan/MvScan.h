@@ -36,9 +36,11 @@ class MvScan {
   void Join();
 
   // Announces one file record (a found file or an archive member): the binary event, then the
-  // string event with its path; then drops the path cache and the reader. Frees the record unless
-  // a subscriber kept it or the tree owns it. Returns the binary event's result.
-  int32_t DispatchFile(std::unique_ptr<ScanFile> file, const std::shared_ptr<ScanFolder>& folder);
+  // string event with its path; then drops the path cache and the reader. When neither the tree
+  // nor a subscriber took the record, it is left in `file`, cleared for the caller's next one, so
+  // a listing of a million files does not allocate a million records; otherwise `file` is empty.
+  // Returns the binary event's result.
+  int32_t DispatchFile(std::unique_ptr<ScanFile>& file, const std::shared_ptr<ScanFolder>& folder);
 
   // 0 when walked or not openable, -1 when a stop request was seen.
   int32_t WalkFolder(const std::shared_ptr<ScanFolder>& folder, bool recurse);
@@ -54,6 +56,8 @@ class MvScan {
   std::atomic<bool> cancel{false};
   std::atomic<bool> recurse{true};
   std::atomic<bool> keepTree{true};
+  // List the next folders on a second thread while the walk works (real file systems only).
+  std::atomic<bool> readAhead{true};
   std::atomic<bool> paused{false};
   std::atomic<uint32_t> threadId{0};
   std::atomic<int32_t> depth{0};
@@ -76,7 +80,11 @@ class MvScan {
   void ScanRoot(const std::shared_ptr<ScanFolder>& root, int32_t& walkResult);
   uint64_t OnDiskSize(uint32_t sizeHigh, uint32_t sizeLow) const;
 
+  // Whether the walk enters a sub-folder entry.
+  static bool WillWalk(const DirEntry& folder);
+
   DirectorySource& source_;
+  DirectorySource* walkSource_;  // source_, or a read-ahead over it while a root is walked
   std::thread worker_;
   std::atomic<bool> running_{false};
   std::mutex pauseMutex_;

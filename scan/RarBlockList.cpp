@@ -111,12 +111,16 @@ std::wstring Utf16ToWide(const std::vector<uint16_t>& units) {
   return text;
 }
 
-// Most stored names are plain ASCII, which needs no code-page table: widen them in one step.
-std::wstring NameFromAnsi(std::string_view bytes) {
+// Most stored names are plain ASCII, which needs no code-page table: widen them in place, which
+// reuses the capacity of a record's name from member to member.
+void AssignNameFromAnsi(std::string_view bytes, std::wstring& name) {
   for (char c : bytes) {
-    if (static_cast<unsigned char>(c) >= 0x80) return AnsiToWide(bytes);
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      name = AnsiToWide(bytes);
+      return;
+    }
   }
-  return std::wstring(bytes.begin(), bytes.end());
+  name.assign(bytes.begin(), bytes.end());
 }
 
 }  // namespace
@@ -180,16 +184,28 @@ size_t ReadRarBlockList(const uint8_t* data, uint64_t size, const std::function<
   return entries;
 }
 
-std::wstring RarMemberName(const RarEntry& entry) {
+void AssignRarMemberName(const RarEntry& entry, std::wstring& name) {
   const std::string_view field = entry.storedName;
   const size_t zero = std::min(field.find('\0'), field.size());
   if (entry.flags & kRarUnicodeName) {
     // Without a zero byte the whole field is UTF-8.
-    if (zero == field.size()) return Utf8ToWide(field);
-    std::wstring name = Utf16ToWide(DecodeUnicodeName(field, zero));
-    if (!name.empty()) return name;
+    if (zero == field.size()) {
+      name = Utf8ToWide(field);
+      return;
+    }
+    std::wstring decoded = Utf16ToWide(DecodeUnicodeName(field, zero));
+    if (!decoded.empty()) {
+      name = std::move(decoded);
+      return;
+    }
   }
-  return NameFromAnsi(field.substr(0, zero));
+  AssignNameFromAnsi(field.substr(0, zero), name);
+}
+
+std::wstring RarMemberName(const RarEntry& entry) {
+  std::wstring name;
+  AssignRarMemberName(entry, name);
+  return name;
 }
 
 }  // namespace tessaly

@@ -40,5 +40,7 @@ size_t ReadRarBlockList(const uint8_t* data, uint64_t size, const std::function<
 // The member name for display: the Unicode form when the block has one, else the bytes before
 // any zero byte in the system ANSI code page.
 std::wstring RarMemberName(const RarEntry& entry);
+// The same, into an existing string (its capacity is reused).
+void AssignRarMemberName(const RarEntry& entry, std::wstring& name);
 
 }  // namespace tessaly

@@ -24,12 +24,13 @@ int32_t MvScan::ScanRarFile(const std::wstring& path, MvScan& scan, const std::s
   // Members are announced as they are read, so memory does not grow with the archive. The record
   // is made at the first member: an archive without files yields none.
   std::shared_ptr<ScanFolder> archive;
+  std::unique_ptr<ScanFile> member;  // reused from member to member while nobody keeps it
   ReadRarBlockList(mapped.data(), mapped.size(), [&](const RarEntry& entry) {
     if (!archive) archive = ScanFolder::MakeChild(folder, ArchiveRecordName(path), kRarArchive, scan.keepTree);
-    auto member = std::make_unique<ScanFile>();
-    member->name = RarMemberName(entry);
+    if (!member) member = std::make_unique<ScanFile>();
+    AssignRarMemberName(entry, member->name);
     member->size = entry.unpackedSize;
-    scan.DispatchFile(std::move(member), archive);
+    scan.DispatchFile(member, archive);
   });
   return 0;
 }

@@ -86,14 +86,15 @@ int32_t ListZipArchive(MvScan& scan, const std::shared_ptr<ScanFolder>& folder, 
   if (unzGoToFirstFile(zip) != UNZ_OK) return 0;
 
   auto archive = ScanFolder::MakeChild(folder, ArchiveRecordName(path), kZipArchive, scan.keepTree);
+  std::unique_ptr<ScanFile> member;  // reused from member to member while nobody keeps it
   do {
     unz_file_info64 info{};
     char name[kZipNameLimit + 1] = {};
     if (unzGetCurrentFileInfo64(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK) continue;
-    auto member = std::make_unique<ScanFile>();
+    if (!member) member = std::make_unique<ScanFile>();
     member->name = MemberName(name, info.size_filename, info.flag);
     member->size = Zip64UncompressedSize(zip, info);  // 64-bit: a large member must not look small
-    scan.DispatchFile(std::move(member), archive);
+    scan.DispatchFile(member, archive);
   } while (unzGoToNextFile(zip) == UNZ_OK);
   return 0;
 }

@@ -307,5 +307,49 @@ TEST_P(ScanWithArchives, MembersComeBackThroughTheSameHandler) {
 
 INSTANTIATE_TEST_SUITE_P(KeepTree, ScanWithArchives, ::testing::Bool());
 
+// Without a tree the walk and both listings hand the same record from file to file while nobody
+// keeps it: each one must arrive clean, and a kept one must stay what it was.
+TEST(ScanWithArchives, RecordsPassedOnArriveCleanAndKeptOnesStayIntact) {
+  test::TempTree tree;
+  tree.AddFile("d/first.txt", "1");
+  tree.AddFile("d/keep.mp3", "22");
+  tree.AddFile("d/last.txt", "333");
+  tree.AddFile("d/m.zip", ZipBuilder().Add("a.txt", "x").Add("keep.mp3", "yy").Add("b.txt", "zzz").Build());
+  tree.AddFile("d/m.rar", RarBuilder().AddFile("a.txt", 7, "x").AddFile("keep.mp3", 8, "y").AddFile("b.txt", 9, "z")
+                              .End().Bytes());
+  MvScan scan;
+  scan.keepTree = false;
+  Collector got;
+  std::vector<std::unique_ptr<ScanFile>> kept;
+  std::vector<std::wstring> dirty;
+  got.onFile = [&](MvScan& s, ScanFile& file) {
+    if (file.properties || file.reader.IsOpen() || file.kept) dirty.push_back(file.name);
+    file.Properties().Add(L"Seen", NumberValue(file.size));
+    file.OpenReader();  // leaves a handle behind for the dispatcher to close
+    if (file.name == L"keep.mp3") kept.push_back(file.Keep());
+    const auto kind = file.name == L"m.zip" ? ArchiveKind::Zip : file.name == L"m.rar" ? ArchiveKind::Rar : ArchiveKind::None;
+    ListArchive(s, file, kind);
+  };
+  got.Attach(scan);
+  scan.AddRootFolder(ScanFolder::MakeRoot(tree.RootText()));
+  scan.Start();
+  scan.Join();
+
+  EXPECT_TRUE(dirty.empty()) << WideToUtf8(dirty.empty() ? L"" : dirty.front());
+  EXPECT_EQ(got.members.size(), 11u);
+  const std::wstring d = tree.RootText() + S + L"d" + S;
+  std::vector<std::pair<std::wstring, uint64_t>> keptFiles;
+  for (auto& file : kept) {
+    ASSERT_NE(file, nullptr);
+    ASSERT_NE(file->properties->Find(L"Seen"), nullptr);
+    EXPECT_EQ(ValueNumber(file->properties->Find(L"Seen")->value), file->size);
+    EXPECT_EQ(file->properties->count, 1u);
+    keptFiles.emplace_back(file->FilePath(), file->size);
+  }
+  std::sort(keptFiles.begin(), keptFiles.end());
+  EXPECT_EQ(keptFiles, (std::vector<std::pair<std::wstring, uint64_t>>{
+                           {d + L"keep.mp3", 2}, {d + L"m.rar" + S + L"::RAR::keep.mp3", 8}, {d + L"m.zip" + S + L"::ZIP::keep.mp3", 2}}));
+}
+
 }  // namespace
 }  // namespace tessaly

@@ -1,0 +1,179 @@
+#include "ReadAheadSource.h"
+
+#include "Paths.h"
+
+#include <exception>
+#include <utility>
+#include <vector>
+
+namespace tessaly {
+
+struct ReadAheadSource::Folder {
+  enum class Stage { Queued, Reading, Read, Taken };
+
+  std::wstring path;
+  Stage stage = Stage::Queued;
+  std::unique_ptr<DirectoryListing> listing;  // null when the folder could not be opened
+  std::vector<DirEntry> entries;              // the first entries, in order
+  bool complete = false;                      // `entries` holds them all
+  std::exception_ptr fault;                   // met after the buffered entries
+};
+
+namespace {
+
+// The walk's view of a folder: the buffered entries, then the rest straight from the listing.
+class BufferedListing final : public DirectoryListing {
+ public:
+  explicit BufferedListing(std::shared_ptr<ReadAheadSource::Folder> folder) : folder_(std::move(folder)) {}
+
+  bool Next(DirEntry& entry) override {
+    auto& f = *folder_;
+    if (next_ < f.entries.size()) {
+      entry = std::move(f.entries[next_++]);
+      if (next_ == f.entries.size()) {  // the buffer is spent: free it before the rest is read
+        f.entries.clear();
+        f.entries.shrink_to_fit();
+        next_ = 0;
+      }
+      return true;
+    }
+    if (f.fault) std::rethrow_exception(std::exchange(f.fault, nullptr));
+    if (f.complete) return false;
+    return f.listing->Next(entry);
+  }
+
+  FileHandle OpenFile(const std::wstring& name, const std::wstring& fullPath) const override {
+    return folder_->listing->OpenFile(name, fullPath);
+  }
+
+ private:
+  std::shared_ptr<ReadAheadSource::Folder> folder_;
+  size_t next_ = 0;
+};
+
+}  // namespace
+
+ReadAheadSource::ReadAheadSource(DirectorySource& inner, WillWalk willWalk, size_t maxAhead, size_t chunkEntries)
+    : inner_(inner), willWalk_(std::move(willWalk)), maxAhead_(maxAhead), chunkEntries_(chunkEntries) {
+  thread_ = std::thread([this] { Run(); });
+}
+
+ReadAheadSource::~ReadAheadSource() {
+  {
+    std::lock_guard guard(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+  thread_.join();
+}
+
+void ReadAheadSource::Fill(Folder& folder) {
+  try {
+    folder.listing = inner_.Open(folder.path);
+    if (folder.listing) {
+      DirEntry entry;
+      for (;;) {
+        if (folder.entries.size() >= chunkEntries_) break;
+        if (!folder.listing->Next(entry)) {
+          folder.complete = true;
+          break;
+        }
+        folder.entries.push_back(std::move(entry));
+      }
+    }
+  } catch (...) {
+    folder.fault = std::current_exception();
+  }
+  QueueSubFolders(folder);
+}
+
+void ReadAheadSource::QueueSubFolders(const Folder& folder) try {
+  std::lock_guard guard(mutex_);
+  if (stop_) return;
+  // Pushed to the front in reverse, so the first sub-folder is read next: the walk's order.
+  for (auto it = folder.entries.rbegin(); it != folder.entries.rend(); ++it) {
+    if (!it->isDirectory || !willWalk_(*it)) continue;
+    std::wstring path = folder.path + it->name + kPathSeparator;
+    auto [slot, added] = known_.try_emplace(std::move(path));
+    if (!added) continue;
+    slot->second = std::make_shared<Folder>();
+    slot->second->path = slot->first;
+    queue_.push_front(slot->second);
+  }
+  changed_.notify_all();
+} catch (...) {
+  // Out of memory: what is not queued is read by the walk itself.
+}
+
+std::shared_ptr<ReadAheadSource::Folder> ReadAheadSource::TakeQueued() {
+  while (!queue_.empty() && ahead_ < maxAhead_) {
+    std::shared_ptr<Folder> folder = queue_.front().lock();
+    queue_.pop_front();
+    if (!folder || folder->stage != Folder::Stage::Queued) continue;  // the walk took it first
+    folder->stage = Folder::Stage::Reading;
+    ++ahead_;
+    return folder;
+  }
+  return nullptr;
+}
+
+void ReadAheadSource::Run() {
+  std::unique_lock guard(mutex_);
+  for (;;) {
+    changed_.wait(guard, [this] { return stop_ || (!queue_.empty() && ahead_ < maxAhead_); });
+    if (stop_) return;
+    std::shared_ptr<Folder> folder = TakeQueued();
+    if (!folder) continue;
+    guard.unlock();
+    Fill(*folder);
+    guard.lock();
+    folder->stage = Folder::Stage::Read;
+    changed_.notify_all();
+  }
+}
+
+std::unique_ptr<DirectoryListing> ReadAheadSource::Open(const std::wstring& folderPath) {
+  std::shared_ptr<Folder> folder;
+  bool readHere = true;
+  {
+    std::unique_lock guard(mutex_);
+    if (auto it = known_.find(folderPath); it != known_.end()) {
+      folder = std::move(it->second);
+      known_.erase(it);
+      if (folder->stage == Folder::Stage::Queued) {
+        folder->stage = Folder::Stage::Taken;  // the thread has not started it: read it here
+      } else {
+        // Rather than wait for a reader, read the next folder of the queue meanwhile.
+        while (folder->stage != Folder::Stage::Read) {
+          if (std::shared_ptr<Folder> next = TakeQueued()) {
+            guard.unlock();
+            Fill(*next);
+            guard.lock();
+            next->stage = Folder::Stage::Read;
+            changed_.notify_all();
+          } else {
+            changed_.wait(guard);
+          }
+        }
+        folder->stage = Folder::Stage::Taken;
+        --ahead_;
+        readHere = false;
+        changed_.notify_all();
+      }
+    }
+  }
+  if (readHere) {
+    if (!folder) {
+      folder = std::make_shared<Folder>();
+      folder->path = folderPath;
+    }
+    Fill(*folder);
+  }
+  if (!folder->listing) {
+    if (folder->fault) std::rethrow_exception(folder->fault);
+    return nullptr;
+  }
+  return std::make_unique<BufferedListing>(std::move(folder));
+}
+
+}  // namespace tessaly
