@@ -99,9 +99,13 @@ std::string WideToUtf8(std::wstring_view text) {
 }
 
 std::wstring NativeToWide(std::string_view bytes) {
-  std::wstring out;
+  // File names are mostly ASCII: widen that prefix in one step.
+  size_t i = 0;
+  while (i < bytes.size() && static_cast<uint8_t>(bytes[i]) < 0x80) ++i;
+  std::wstring out(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(i));
+  if (i == bytes.size()) return out;
   out.reserve(bytes.size());
-  for (size_t i = 0; i < bytes.size();) {
+  while (i < bytes.size()) {
     char32_t cp;
     size_t length = DecodeUtf8(bytes, i, cp);
     if (length == 0) {
@@ -116,9 +120,13 @@ std::wstring NativeToWide(std::string_view bytes) {
 }
 
 std::string WideToNative(std::wstring_view text) {
-  std::string out;
+  size_t i = 0;
+  while (i < text.size() && static_cast<uint32_t>(text[i]) < 0x80) ++i;
+  std::string out(i, '\0');
+  for (size_t k = 0; k < i; ++k) out[k] = static_cast<char>(text[k]);
+  if (i == text.size()) return out;
   out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
+  while (i < text.size()) {
     char32_t cp = NextCodePoint(text, i);
     if (cp >= 0xDC80 && cp <= 0xDCFF) {
       out.push_back(static_cast<char>(cp - 0xDC00));  // an escaped raw byte

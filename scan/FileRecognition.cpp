@@ -132,12 +132,46 @@ MediaSettings LoadMediaSettings(const ConfigLookup& config, const SettingsStore&
   return settings;
 }
 
-bool HasExtension(std::wstring_view fileName, const ExtensionList& list) {
-  if (!list || list->empty()) return false;
-  const size_t dot = fileName.rfind(L'.');
-  const std::wstring_view suffix = dot == std::wstring_view::npos ? std::wstring_view() : fileName.substr(dot);
-  return std::any_of(list->begin(), list->end(), [&](const std::wstring& token) { return EqualIgnoringCase(token, suffix); });
-}
+namespace {
+
+// A file name's suffix from its last dot (empty without one), lowered once so that it can be
+// compared with every token of the three lists.
+class Suffix {
+ public:
+  explicit Suffix(std::wstring_view fileName) {
+    const size_t dot = fileName.rfind(L'.');
+    original_ = dot == std::wstring_view::npos ? std::wstring_view() : fileName.substr(dot);
+    lowered_ = original_.size() <= kLoweredCapacity;
+    if (lowered_) {
+      for (size_t i = 0; i < original_.size(); ++i) buffer_[i] = Lower(original_[i]);
+    }
+  }
+
+  bool In(const ExtensionList& list) const {
+    if (!list) return false;
+    for (const std::wstring& token : *list) {
+      if (token.size() != original_.size()) continue;
+      if (!lowered_) {
+        if (EqualIgnoringCase(token, original_)) return true;
+        continue;
+      }
+      size_t i = 0;
+      while (i < token.size() && Lower(token[i]) == buffer_[i]) ++i;
+      if (i == token.size()) return true;
+    }
+    return false;
+  }
+
+ private:
+  static constexpr size_t kLoweredCapacity = 32;
+  std::wstring_view original_;
+  std::array<wchar_t, kLoweredCapacity> buffer_;
+  bool lowered_ = false;
+};
+
+}  // namespace
+
+bool HasExtension(std::wstring_view fileName, const ExtensionList& list) { return Suffix(fileName).In(list); }
 
 bool RecogniseHeader(const uint8_t* bytes, size_t size, HeaderKind& out) {
   out = HeaderKind{};
@@ -157,19 +191,20 @@ bool RecogniseHeader(const uint8_t* bytes, size_t size, HeaderKind& out) {
 Classification ClassifyFile(std::wstring_view fileName, uint64_t size, const MediaSettings& settings,
                             const SearchSwitches& switches, const HeaderReader& readHeader) {
   Classification result;
-  if (HasExtension(fileName, settings.soundExtensions)) {
+  const Suffix suffix(fileName);
+  if (suffix.In(settings.soundExtensions)) {
     if (switches.music && Between(size, settings.minSoundSize, settings.maxSoundSize)) {
       result.category = MediaCategory::Music;
     }
     return result;
   }
-  if (HasExtension(fileName, settings.videoExtensions)) {
+  if (suffix.In(settings.videoExtensions)) {
     if (switches.video && Between(size, settings.minVideoSize, settings.maxVideoSize)) {
       result.category = MediaCategory::Video;
     }
     return result;
   }
-  if (HasExtension(fileName, settings.imageExtensions)) {
+  if (suffix.In(settings.imageExtensions)) {
     if (switches.images) result.category = MediaCategory::Image;
     return result;
   }

@@ -20,6 +20,12 @@ TEST(TextConvert, NativeNamesSurviveAnyBytes) {
   for (const auto& name : names) {
     EXPECT_EQ(WideToNative(NativeToWide(name)), name) << name;
   }
+  // An ASCII start, then the rest decoded; a raw byte becomes a lone surrogate.
+  EXPECT_EQ(NativeToWide("caf\xC3\xA9.ogg"), L"caf\u00E9.ogg");
+  EXPECT_EQ(NativeToWide("ab\xFF"), std::wstring(L"ab") + static_cast<wchar_t>(0xDCFF));
+  EXPECT_EQ(NativeToWide(""), L"");
+  EXPECT_EQ(WideToNative(L"caf\u00E9"), "caf\xC3\xA9");
+  EXPECT_EQ(WideToNative(L""), "");
 }
 
 TEST(TextConvert, AnsiIsWindows1252AtTheEdges) {

@@ -77,7 +77,8 @@ TEST(RecogniseHeader, NothingReadIsNotRecognised) {
 }
 
 TEST(HasExtension, SuffixFromTheLastDotIgnoringCase) {
-  const ExtensionList list = ParseExtensionList(L".mp3;.gz;.");
+  const std::wstring longSuffix = L"." + std::wstring(40, L'x');  // longer than the lowered copy
+  const ExtensionList list = ParseExtensionList(L".mp3;.gz;.;.\u00F6gg;" + longSuffix);
   struct {
     const wchar_t* name;
     bool want;
@@ -85,8 +86,11 @@ TEST(HasExtension, SuffixFromTheLastDotIgnoringCase) {
       {L"SONG.MP3", true},       {L"song.mp3", true},   {L"archive.tar.gz", true},
       {L"song.mp3.txt", false},  {L"README", false},    {L"trailing.", true},
       {L".mp3", true},           {L"song.mp", false},   {L"songmp3", false},
+      {L"Lied.\u00F6GG", true},  {L"Lied.OGG", false},
   };
   for (const auto& c : cases) EXPECT_EQ(HasExtension(c.name, list), c.want) << Utf8(c.name);
+  EXPECT_TRUE(HasExtension(L"f." + std::wstring(40, L'X'), list));
+  EXPECT_FALSE(HasExtension(L"f." + std::wstring(39, L'X') + L"Y", list));
 
   EXPECT_FALSE(HasExtension(L"archive.tar.gz", ParseExtensionList(L".tar.gz")));
   EXPECT_FALSE(HasExtension(L"song.mp3", std::nullopt));
