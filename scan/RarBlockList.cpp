@@ -114,13 +114,15 @@ std::wstring Utf16ToWide(const std::vector<uint16_t>& units) {
 // Most stored names are plain ASCII, which needs no code-page table: widen them in place, which
 // reuses the capacity of a record's name from member to member.
 void AssignNameFromAnsi(std::string_view bytes, std::wstring& name) {
-  for (char c : bytes) {
-    if (static_cast<unsigned char>(c) >= 0x80) {
+  name.resize(bytes.size());
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if (c >= 0x80) {
       name = AnsiToWide(bytes);
       return;
     }
+    name[i] = static_cast<wchar_t>(c);
   }
-  name.assign(bytes.begin(), bytes.end());
 }
 
 }  // namespace

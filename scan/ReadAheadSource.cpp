@@ -53,8 +53,13 @@ class BufferedListing final : public DirectoryListing {
 
 }  // namespace
 
-ReadAheadSource::ReadAheadSource(DirectorySource& inner, WillWalk willWalk, size_t maxAhead, size_t chunkEntries)
-    : inner_(inner), willWalk_(std::move(willWalk)), maxAhead_(maxAhead), chunkEntries_(chunkEntries) {
+ReadAheadSource::ReadAheadSource(DirectorySource& inner, WillWalk willWalk, size_t maxAhead, size_t chunkEntries,
+                                 size_t entryBudget)
+    : inner_(inner),
+      willWalk_(std::move(willWalk)),
+      maxAhead_(maxAhead),
+      chunkEntries_(chunkEntries),
+      entryBudget_(entryBudget) {
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -105,8 +110,12 @@ void ReadAheadSource::QueueSubFolders(const Folder& folder) try {
   // Out of memory: what is not queued is read by the walk itself.
 }
 
+bool ReadAheadSource::MayReadAhead() const {
+  return !queue_.empty() && ahead_ < maxAhead_ && bufferedAhead_ < entryBudget_;
+}
+
 std::shared_ptr<ReadAheadSource::Folder> ReadAheadSource::TakeQueued() {
-  while (!queue_.empty() && ahead_ < maxAhead_) {
+  while (MayReadAhead()) {
     std::shared_ptr<Folder> folder = queue_.front().lock();
     queue_.pop_front();
     if (!folder || folder->stage != Folder::Stage::Queued) continue;  // the walk took it first
@@ -120,7 +129,7 @@ std::shared_ptr<ReadAheadSource::Folder> ReadAheadSource::TakeQueued() {
 void ReadAheadSource::Run() {
   std::unique_lock guard(mutex_);
   for (;;) {
-    changed_.wait(guard, [this] { return stop_ || (!queue_.empty() && ahead_ < maxAhead_); });
+    changed_.wait(guard, [this] { return stop_ || MayReadAhead(); });
     if (stop_) return;
     std::shared_ptr<Folder> folder = TakeQueued();
     if (!folder) continue;
@@ -128,6 +137,7 @@ void ReadAheadSource::Run() {
     Fill(*folder);
     guard.lock();
     folder->stage = Folder::Stage::Read;
+    bufferedAhead_ += folder->entries.size();
     changed_.notify_all();
   }
 }
@@ -150,6 +160,7 @@ std::unique_ptr<DirectoryListing> ReadAheadSource::Open(const std::wstring& fold
             Fill(*next);
             guard.lock();
             next->stage = Folder::Stage::Read;
+            bufferedAhead_ += next->entries.size();
             changed_.notify_all();
           } else {
             changed_.wait(guard);
@@ -157,16 +168,16 @@ std::unique_ptr<DirectoryListing> ReadAheadSource::Open(const std::wstring& fold
         }
         folder->stage = Folder::Stage::Taken;
         --ahead_;
-        readHere = false;
+        bufferedAhead_ -= folder->entries.size();
+        // A folder that could not be opened ahead (out of handles, say) is tried once more here.
+        readHere = !folder->listing && !folder->fault;
         changed_.notify_all();
       }
     }
   }
   if (readHere) {
-    if (!folder) {
-      folder = std::make_shared<Folder>();
-      folder->path = folderPath;
-    }
+    folder = std::make_shared<Folder>();
+    folder->path = folderPath;
     Fill(*folder);
   }
   if (!folder->listing) {

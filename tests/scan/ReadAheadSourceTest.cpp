@@ -179,19 +179,21 @@ TEST(ReadAheadSource, GivesWhatTheFolderGivesInTheSameOrder) {
   struct {
     size_t maxAhead;
     size_t chunk;      // entries buffered per folder; larger folders are partly read by the walk
+    size_t budget;     // entries buffered ahead in all
     int walkWorkUs;    // the walk's own work per entry: the reader gets ahead
     int openDelayUs;   // slow folders: the walk catches up and reads the queue itself
   } cases[] = {
-      {32, 512, 0, 0}, {1, 1, 0, 0}, {2, 3, 20, 0}, {4, 2, 0, 200}, {32, 512, 20, 0}, {8, 4, 5, 100},
+      {128, 512, 8192, 0, 0}, {1, 1, 1, 0, 0},     {2, 3, 100, 20, 0}, {4, 2, 100, 0, 200},
+      {32, 512, 8192, 20, 0}, {8, 4, 100, 5, 100}, {64, 512, 6, 20, 0},
   };
   for (const auto& c : cases) {
     const std::string name = "ahead " + std::to_string(c.maxAhead) + ", chunk " + std::to_string(c.chunk) +
-                             ", work " + std::to_string(c.walkWorkUs) + ", delay " + std::to_string(c.openDelayUs);
+                             ", budget " + std::to_string(c.budget) + ", work " + std::to_string(c.walkWorkUs) + ", delay " + std::to_string(c.openDelayUs);
     tree.openDelay = std::chrono::microseconds(c.openDelayUs);
     tree.ResetMostOpen();
     std::vector<std::wstring> got;
     {
-      ReadAheadSource source(tree, Walked, c.maxAhead, c.chunk);
+      ReadAheadSource source(tree, Walked, c.maxAhead, c.chunk, c.budget);
       Walk(source, root, got, [&] {
         if (c.walkWorkUs) std::this_thread::sleep_for(std::chrono::microseconds(c.walkWorkUs));
       });

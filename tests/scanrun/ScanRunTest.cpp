@@ -183,7 +183,9 @@ TEST(ScanRun, WholeScanFindsTheClientItsSharedMediaAndEverythingElse) {
     MvListEntry* belonging = file->properties ? file->properties->Find(L"BelongingP2pProgramFile") : nullptr;
     const bool shared = file->name == L"song.mp3" || file->name == L"near.mp3";
     EXPECT_EQ(belonging != nullptr, shared) << WideToUtf8(file->name);
-    if (belonging) EXPECT_EQ(belonging->value, client);
+    if (belonging) {
+      EXPECT_EQ(belonging->value, client);
+    }
   }
   EXPECT_EQ(log.Count(L"Matched Shared: " + pc.Root() + L"Share" + S + L" == " + pc.Root() + L"Share\r\n"), 2u);
 
