@@ -1,6 +1,7 @@
 #include "ScanReport.h"
 
 #include "JsonText.h"
+#include "TextList.h"
 
 #include <algorithm>
 
@@ -24,18 +25,6 @@ ScanFile* OwnerOf(const ScanFile& file) {
 
 void SortByPath(std::vector<ScanFile*>& files) {
   std::sort(files.begin(), files.end(), [](ScanFile* a, ScanFile* b) { return a->FilePath() < b->FilePath(); });
-}
-
-std::vector<std::wstring> SplitFolders(const std::wstring& list) {
-  std::vector<std::wstring> folders;
-  size_t start = 0;
-  while (start <= list.size()) {
-    size_t end = list.find(L';', start);
-    if (end == std::wstring::npos) end = list.size();
-    if (end > start) folders.push_back(list.substr(start, end - start));
-    start = end + 1;
-  }
-  return folders;
 }
 
 void AppendFiles(std::wstring& out, const std::wstring& indent, const std::vector<ScanFile*>& files) {
@@ -68,7 +57,7 @@ ScanReport BuildScanReport(ScanRun& run, const SharedFolderMappings* mappings) {
     std::wstring folders;
     if (mappings && entry.signature &&
         FindSharedFolders(*mappings, entry.signature->name, FullPath(program->folder), program->name, folders)) {
-      entry.sharedFolders = SplitFolders(folders);
+      entry.sharedFolders = SplitList(folders);
     }
     report.programs.push_back(std::move(entry));
   }

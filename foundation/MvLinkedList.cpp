@@ -2,6 +2,7 @@
 
 #include "MvFault.h"
 #include "SystemInfo.h"
+#include "TextList.h"
 
 #include <cwctype>
 #include <new>
@@ -89,17 +90,10 @@ void MvLinkedList::Clear() {
 
 int MvLinkedList::AddTokens(const std::wstring& text) {
   int added = 0;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find(L';', start);
-    if (end == std::wstring::npos) end = text.size();
-    if (end > start) {
-      std::wstring token = text.substr(start, end - start);
-      auto* copy = new wchar_t[token.size() + 1];
-      std::char_traits<wchar_t>::copy(copy, token.c_str(), token.size() + 1);
-      if (Add(token.c_str(), copy)) ++added; else delete[] copy;
-    }
-    start = end + 1;
+  for (const std::wstring& token : SplitList(text)) {
+    auto* copy = new wchar_t[token.size() + 1];
+    std::char_traits<wchar_t>::copy(copy, token.c_str(), token.size() + 1);
+    if (Add(token.c_str(), copy)) ++added; else delete[] copy;
   }
   return added;
 }

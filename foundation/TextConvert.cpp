@@ -122,8 +122,7 @@ std::wstring NativeToWide(std::string_view bytes) {
 std::string WideToNative(std::wstring_view text) {
   size_t i = 0;
   while (i < text.size() && static_cast<uint32_t>(text[i]) < 0x80) ++i;
-  std::string out(i, '\0');
-  for (size_t k = 0; k < i; ++k) out[k] = static_cast<char>(text[k]);
+  std::string out(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(i));
   if (i == text.size()) return out;
   out.reserve(text.size());
   while (i < text.size()) {

@@ -1,5 +1,7 @@
 #include "FileRecognition.h"
 
+#include "TextList.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -94,14 +96,7 @@ bool Between(uint64_t size, int64_t minimum, int64_t maximum) { return Above(siz
 }  // namespace
 
 ExtensionList ParseExtensionList(const std::wstring& text) {
-  std::vector<std::wstring> tokens;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find(L';', start);
-    if (end == std::wstring::npos) end = text.size();
-    if (end > start) tokens.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
+  std::vector<std::wstring> tokens = SplitList(text);
   if (tokens.empty()) return std::nullopt;
   return tokens;
 }

@@ -125,20 +125,15 @@ int32_t MvScan::DispatchFile(std::unique_ptr<ScanFile>& file, const std::shared_
   }
   record->CloseReader();
   record->openFolder = nullptr;
-  if (!file) {
-    // The tree owns it; the cached path would only hold memory.
-    record->pathCache.clear();
-    record->pathCache.shrink_to_fit();
-  } else if (record->kept) {
-    record->pathCache.clear();
-    record->pathCache.shrink_to_fit();
-    file.release();  // the subscriber that kept it owns it now
-  } else {
-    record->pathCache.clear();
+  record->pathCache.clear();
+  if (file && !record->kept) {  // nobody took it: cleared for the next file
     record->properties.reset();
     record->size = 0;
     record->lastWriteTime = 0;
+    return result;
   }
+  record->pathCache.shrink_to_fit();  // it stays: the cached path would only hold memory
+  if (file) file.release();           // the subscriber that kept it owns it now
   return result;
 }
 
@@ -231,7 +226,7 @@ void MvScan::ScanRoot(const std::shared_ptr<ScanFolder>& root, int32_t& walkResu
   std::optional<ReadAheadSource> lister;
   if (readAhead && recurse && source_.OpensConcurrently()) {
     try {
-      lister.emplace(source_, [](const DirEntry& entry) { return WillWalk(entry); });
+      lister.emplace(source_, &MvScan::WillWalk);
     } catch (const std::system_error&) {
       DebugPrint(L"Scanning Folder(%s), listing without read-ahead\r\n", rootPath);
     }

@@ -77,8 +77,7 @@ void ReadAheadSource::Fill(Folder& folder) {
     folder.listing = inner_.Open(folder.path);
     if (folder.listing) {
       DirEntry entry;
-      for (;;) {
-        if (folder.entries.size() >= chunkEntries_) break;
+      while (folder.entries.size() < chunkEntries_) {
         if (!folder.listing->Next(entry)) {
           folder.complete = true;
           break;
@@ -126,19 +125,21 @@ std::shared_ptr<ReadAheadSource::Folder> ReadAheadSource::TakeQueued() {
   return nullptr;
 }
 
+void ReadAheadSource::ReadAhead(std::unique_lock<std::mutex>& guard, Folder& folder) {
+  guard.unlock();
+  Fill(folder);
+  guard.lock();
+  folder.stage = Folder::Stage::Read;
+  bufferedAhead_ += folder.entries.size();
+  changed_.notify_all();
+}
+
 void ReadAheadSource::Run() {
   std::unique_lock guard(mutex_);
   for (;;) {
     changed_.wait(guard, [this] { return stop_ || MayReadAhead(); });
     if (stop_) return;
-    std::shared_ptr<Folder> folder = TakeQueued();
-    if (!folder) continue;
-    guard.unlock();
-    Fill(*folder);
-    guard.lock();
-    folder->stage = Folder::Stage::Read;
-    bufferedAhead_ += folder->entries.size();
-    changed_.notify_all();
+    if (std::shared_ptr<Folder> folder = TakeQueued()) ReadAhead(guard, *folder);
   }
 }
 
@@ -156,12 +157,7 @@ std::unique_ptr<DirectoryListing> ReadAheadSource::Open(const std::wstring& fold
         // Rather than wait for a reader, read the next folder of the queue meanwhile.
         while (folder->stage != Folder::Stage::Read) {
           if (std::shared_ptr<Folder> next = TakeQueued()) {
-            guard.unlock();
-            Fill(*next);
-            guard.lock();
-            next->stage = Folder::Stage::Read;
-            bufferedAhead_ += next->entries.size();
-            changed_.notify_all();
+            ReadAhead(guard, *next);
           } else {
             changed_.wait(guard);
           }

@@ -52,6 +52,8 @@ class ReadAheadSource final : public DirectorySource {
 
  private:
   void Run();
+  // Reads a folder taken from the queue (mutex_ released meanwhile) and marks it read.
+  void ReadAhead(std::unique_lock<std::mutex>& guard, Folder& folder);
   // Whether another folder may be read ahead. Called with mutex_ held.
   bool MayReadAhead() const;
   // The next queued folder, marked as being read; null when none or when far enough ahead.

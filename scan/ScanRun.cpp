@@ -3,6 +3,7 @@
 #include "ArchiveListing.h"
 #include "DebugLog.h"
 #include "ScanEvents.h"
+#include "TextList.h"
 
 #include <cwctype>
 #include <thread>
@@ -337,14 +338,8 @@ void ScanRun::BelongingP2pProgramFile(const wchar_t* listView, MvLinkedList& fil
     if (!FindSharedFolders(*setup_.mappings, signature->name, FullPath(program->folder), program->name, answer)) {
       continue;
     }
-    size_t start = 0;
-    while (start <= answer.size()) {
-      size_t end = answer.find(L';', start);
-      if (end == std::wstring::npos) end = answer.size();
-      const std::wstring shared = answer.substr(start, end - start);
-      start = end + 1;
-      // An empty entry would be a prefix of every path.
-      if (shared.empty()) continue;
+    // Empty entries are left out: one would be a prefix of every path.
+    for (const std::wstring& shared : SplitList(answer)) {
       for (MvListEntry* node = fileList.head; node; node = node->next) {
         auto* file = static_cast<ScanFile*>(node->value);
         if (!file) continue;
