@@ -70,23 +70,21 @@ void LocalizeMenuItems(StringTable& table, HMENU menu, int depth) {
 
 }  // namespace
 
-bool LocalizeControl(const wchar_t* stringId, StringTable& table, void* window, int32_t controlId) {
+bool LocalizeControl(const wchar_t* stringId, StringTable& table, HWND hwnd, int32_t controlId) {
   if (!stringId) stringId = L"";
-  HWND hwnd = static_cast<HWND>(window);
   std::wstring name = FormatPrintf(L"%04x-%04x", static_cast<unsigned>(reinterpret_cast<uintptr_t>(hwnd)),
                                    static_cast<unsigned>(controlId));
   {
     std::lock_guard guard(table.lock);
-    table.AddBinding(name, ControlBinding{window, controlId, stringId});
+    table.AddBinding(name, ControlBinding{hwnd, controlId, stringId});
   }
   const wchar_t* text = GetString(false, stringId, table);
   if (controlId < 0) return SetWindowTextW(hwnd, text) != 0;
   return SetDlgItemTextW(hwnd, controlId, text) != 0;
 }
 
-void LocalizeMenu(StringTable& table, void* window, void* menu) {
-  HWND hwnd = static_cast<HWND>(window);
-  HMENU target = menu ? static_cast<HMENU>(menu) : GetMenu(hwnd);
+void LocalizeMenu(StringTable& table, HWND hwnd, HMENU menu) {
+  HMENU target = menu ? menu : GetMenu(hwnd);
   if (target) LocalizeMenuItems(table, target, 0);
   if (hwnd) DrawMenuBar(hwnd);
 }
