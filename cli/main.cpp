@@ -123,7 +123,7 @@ int Run(const std::vector<std::wstring>& args) {
   LanguageRecord* chosen = language.FindLanguage(options.languageCode);
   if (!chosen) {
     std::wstring codes;
-    for (MvListEntry* e = language.languages.head; e; e = e->next) codes += L" " + std::wstring(e->Name());
+    for (const MvListEntry& e : language.languages) codes += L" " + std::wstring(e.Name());
     return Fail(L"unknown language " + options.languageCode + L" (the resource has:" + codes + L")");
   }
   SelectLanguage(language, chosen->name.c_str());

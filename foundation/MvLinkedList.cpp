@@ -55,8 +55,8 @@ MvListEntry* MvLinkedList::Find(const wchar_t* name, bool whole, bool caseSensit
   if (!name) return nullptr;
   size_t length = std::char_traits<wchar_t>::length(name);
   try {
-    for (MvListEntry* entry = head; entry; entry = entry->next) {
-      if (entry->name && Matches(*entry->name, name, length, whole, caseSensitive)) return entry;
+    for (MvListEntry& entry : *this) {
+      if (entry.name && Matches(*entry.name, name, length, whole, caseSensitive)) return &entry;
     }
   } catch (...) {
     const_cast<MvError&>(error).Report(L"Failure (%s)", ExceptionCodeName(CurrentFaultCode()));
@@ -99,16 +99,16 @@ int MvLinkedList::AddTokens(const std::wstring& text) {
 }
 
 void MvLinkedList::FreeTokenValues() {
-  for (MvListEntry* entry = head; entry; entry = entry->next) {
-    delete[] static_cast<wchar_t*>(entry->value);
-    entry->value = nullptr;
+  for (MvListEntry& entry : *this) {
+    delete[] static_cast<wchar_t*>(entry.value);
+    entry.value = nullptr;
   }
 }
 
 const wchar_t* FindNameByValue(const MvLinkedList& list, void* value) {
   if (!value) return L"{IdCodeNotFound}";
-  for (MvListEntry* entry = list.head; entry; entry = entry->next) {
-    if (entry->value == value && entry->name) return entry->name->c_str();
+  for (const MvListEntry& entry : list) {
+    if (entry.value == value && entry.name) return entry.name->c_str();
   }
   return L"{IdCodeNotFound}";
 }

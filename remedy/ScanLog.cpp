@@ -2,6 +2,7 @@
 
 #include "DebugLog.h"
 #include "ScanRecords.h"
+#include "SharedProperties.h"
 #include "TextFile.h"
 
 #include <cwctype>
@@ -11,17 +12,11 @@ namespace {
 
 const std::wstring kRule(65, L'=');
 
-uint32_t Count(const MvLinkedList& properties, const wchar_t* name) {
-  MvListEntry* entry = properties.Find(name);
-  return entry ? static_cast<uint32_t>(ValueNumber(entry->value)) : 0;
-}
-
 void AppendPaths(std::wstring& out, const MvLinkedList& properties, const wchar_t* listName) {
-  MvListEntry* entry = properties.Find(listName);
-  if (!entry || !entry->value) return;
-  const auto* list = static_cast<const MvLinkedList*>(entry->value);
-  for (MvListEntry* node = list->head; node; node = node->next) {
-    auto* file = static_cast<ScanFile*>(node->value);
+  const MvLinkedList* list = ListProperty(properties, listName);
+  if (!list) return;
+  for (const MvListEntry& node : *list) {
+    auto* file = static_cast<ScanFile*>(node.value);
     if (!file) continue;
     out += FullPath(file->folder);
     out += file->name;
@@ -38,18 +33,18 @@ std::wstring FormatScanLog(const MvLinkedList& properties, const ScanLogTexts& t
   out += kRule + L"\r\n";
   out += L"\r\n\r\n";
   out += kRule + L"\r\n";
-  out += FormatPrintf(L"%s: %d, %s: %d\r\n", texts.musicFiles, Count(properties, L"ScanMusicFilesFound"),
-                      texts.videoFiles, Count(properties, L"ScanVideoFilesFound"));
+  out += FormatPrintf(L"%s: %d, %s: %d\r\n", texts.musicFiles, NumberProperty(properties, property::kMusicFilesFound),
+                      texts.videoFiles, NumberProperty(properties, property::kVideoFilesFound));
   out += kRule + L"\r\n";
   out += L"\r\n";
-  AppendPaths(out, properties, L"ScanMusicFileList");
-  AppendPaths(out, properties, L"ScanVideoFileList");
+  AppendPaths(out, properties, property::kMusicFileList);
+  AppendPaths(out, properties, property::kVideoFileList);
   out += L"\r\n";
   out += kRule + L"\r\n";
-  out += FormatPrintf(L"%s: %d \r\n", texts.p2pApplications, Count(properties, L"ScanP2pFilesFound"));
+  out += FormatPrintf(L"%s: %d \r\n", texts.p2pApplications, NumberProperty(properties, property::kP2pFilesFound));
   out += kRule + L"\r\n";
   out += L"\r\n";
-  AppendPaths(out, properties, L"ScanP2pFileList");
+  AppendPaths(out, properties, property::kP2pFileList);
   out += L"\r\n\r\n";
   out += L"=================== End log ====================================\r\n";
   return out;

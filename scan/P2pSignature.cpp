@@ -51,9 +51,7 @@ std::optional<SignatureSums> SumsOf(Reader& reader, uint64_t fileSize) {
 }  // namespace
 
 SignatureDatabase::~SignatureDatabase() {
-  for (MvListEntry* entry = signatures.head; entry; entry = entry->next) {
-    delete static_cast<P2pSignature*>(entry->value);
-  }
+  for (const MvListEntry& entry : signatures) delete static_cast<P2pSignature*>(entry.value);
   signatures.Clear();
 }
 
@@ -69,8 +67,8 @@ const P2pSignature* SignatureDatabase::Add(std::unique_ptr<P2pSignature> signatu
 const P2pSignature* SignatureDatabase::Find(uint64_t fileSize, const SignatureSums& sums) const {
   // A stored size is signed 32-bit: files of 2 GiB or more never match.
   if (fileSize > 0x7FFFFFFFu || !HasSizeLow32(fileSize)) return nullptr;
-  for (MvListEntry* entry = signatures.head; entry; entry = entry->next) {
-    const auto* signature = static_cast<const P2pSignature*>(entry->value);
+  for (const MvListEntry& entry : signatures) {
+    const auto* signature = static_cast<const P2pSignature*>(entry.value);
     if (static_cast<int64_t>(signature->fileSize) == static_cast<int64_t>(fileSize) &&
         signature->middleSum == sums.middleSum && signature->headSum == sums.headSum &&
         signature->headerSum == sums.headerSum) {
@@ -82,9 +80,7 @@ const P2pSignature* SignatureDatabase::Find(uint64_t fileSize, const SignatureSu
 
 std::vector<const P2pSignature*> SignatureDatabase::Signatures() const {
   std::vector<const P2pSignature*> all;
-  for (MvListEntry* entry = signatures.head; entry; entry = entry->next) {
-    all.push_back(static_cast<const P2pSignature*>(entry->value));
-  }
+  for (const MvListEntry& entry : signatures) all.push_back(static_cast<const P2pSignature*>(entry.value));
   return all;
 }
 
