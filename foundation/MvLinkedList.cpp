@@ -1,22 +1,14 @@
 #include "MvLinkedList.h"
 
+#include "CaseFold.h"
 #include "MvFault.h"
 #include "SystemInfo.h"
 #include "TextList.h"
 
-#include <cwctype>
 #include <new>
 
 namespace tessaly {
 namespace {
-
-bool EqualNoCase(const wchar_t* a, const wchar_t* b, size_t length) {
-  for (size_t i = 0; i < length; ++i) {
-    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) return false;
-    if (a[i] == 0) return true;
-  }
-  return true;
-}
 
 bool Matches(const std::wstring& entryName, const wchar_t* query, size_t queryLength, bool whole,
              bool caseSensitive) {
@@ -26,7 +18,8 @@ bool Matches(const std::wstring& entryName, const wchar_t* query, size_t queryLe
     return false;
   }
   return caseSensitive ? entryName.compare(0, queryLength, query, queryLength) == 0
-                       : EqualNoCase(entryName.c_str(), query, queryLength);
+                       : EqualsNoCase(std::wstring_view(entryName).substr(0, queryLength),
+                                      std::wstring_view(query, queryLength));
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 #include "ScanLog.h"
 
+#include "CaseFold.h"
 #include "DebugLog.h"
 #include "ScanRecords.h"
 #include "SharedProperties.h"
 #include "TextFile.h"
 
-#include <cwctype>
 
 namespace tessaly {
 namespace {
@@ -57,9 +57,7 @@ bool WriteScanLog(const std::wstring& path, const MvLinkedList& properties, cons
 std::wstring ScanLogFileName(const std::wstring& chosen) {
   constexpr size_t kBufferCharacters = 1040;
   if (chosen.size() <= 4) return chosen;
-  std::wstring tail = chosen.substr(chosen.size() - 4);
-  for (auto& c : tail) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-  if (tail == L".txt") return chosen;
+  if (EqualsNoCase(std::wstring_view(chosen).substr(chosen.size() - 4), L".txt")) return chosen;
   std::wstring named = chosen + L".txt";
   if (named.size() > kBufferCharacters - 1) named.resize(kBufferCharacters - 1);
   return named;

@@ -1,5 +1,6 @@
 #include "P2pSignature.h"
 
+#include "LittleEndian.h"
 #include "ScanRecords.h"
 #include "TextConvert.h"
 
@@ -9,19 +10,7 @@
 namespace tessaly {
 namespace {
 
-uint32_t ReadU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
-
-int32_t ReadI32(const uint8_t* p) { return static_cast<int32_t>(ReadU32(p)); }
-
-void WriteU32(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-  p[2] = static_cast<uint8_t>(v >> 16);
-  p[3] = static_cast<uint8_t>(v >> 24);
-}
+int32_t ReadI32(const uint8_t* p) { return static_cast<int32_t>(ReadLe32(p)); }
 
 uint32_t ByteSum(const uint8_t* data, size_t count) {
   uint32_t sum = 0;
@@ -90,9 +79,9 @@ SignatureDecodeResult DecodeSignatureBuffer(const uint8_t* data, size_t size, Si
     result.complete = false;
     return result;
   }
-  const uint64_t end = ReadU32(data + 5);
+  const uint64_t end = ReadLe32(data + 5);
   // 64-bit offsets: H + 10 and R + L + 29 cannot wrap.
-  uint64_t offset = static_cast<uint64_t>(ReadU32(data)) + kSignatureFileHeaderSize;
+  uint64_t offset = static_cast<uint64_t>(ReadLe32(data)) + kSignatureFileHeaderSize;
   result.end = offset;
   do {
     // Only a record whose every read byte lies inside the buffer is decoded.
@@ -157,18 +146,18 @@ bool LoadArchive(const std::wstring& path, SignatureDatabase& database) {
 
 std::vector<uint8_t> EncodeSignatureRecord(int32_t fileSize, const SignatureSums& sums, const std::string& ansiName) {
   std::vector<uint8_t> record(kSignatureRecordFixedSize + ansiName.size(), 0);
-  WriteU32(record.data(), static_cast<uint32_t>(fileSize));
-  WriteU32(record.data() + 5, static_cast<uint32_t>(sums.headSum));
-  WriteU32(record.data() + 10, static_cast<uint32_t>(sums.middleSum));
-  WriteU32(record.data() + 15, static_cast<uint32_t>(sums.headerSum));
-  WriteU32(record.data() + 20, static_cast<uint32_t>(ansiName.size()));
+  WriteLe32(record.data(), static_cast<uint32_t>(fileSize));
+  WriteLe32(record.data() + 5, static_cast<uint32_t>(sums.headSum));
+  WriteLe32(record.data() + 10, static_cast<uint32_t>(sums.middleSum));
+  WriteLe32(record.data() + 15, static_cast<uint32_t>(sums.headerSum));
+  WriteLe32(record.data() + 20, static_cast<uint32_t>(ansiName.size()));
   if (!ansiName.empty()) std::memcpy(record.data() + 24, ansiName.data(), ansiName.size());
   return record;
 }
 
 std::vector<uint8_t> EncodeSignatureHeader(uint32_t end) {
   std::vector<uint8_t> header(kSignatureFileHeaderSize, 0);
-  WriteU32(header.data() + 5, end);
+  WriteLe32(header.data() + 5, end);
   return header;
 }
 

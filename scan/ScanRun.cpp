@@ -1,27 +1,17 @@
 #include "ScanRun.h"
 
 #include "ArchiveListing.h"
+#include "CaseFold.h"
 #include "DebugLog.h"
 #include "ScanEvents.h"
 #include "TextList.h"
 
-#include <cwctype>
 #include <thread>
 
 namespace tessaly {
 namespace {
 
 constexpr auto kStatusInterval = std::chrono::milliseconds(100);
-
-wchar_t Lower(wchar_t c) { return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))); }
-
-bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
 
 std::wstring ExtensionOf(const std::wstring& name) {
   size_t dot = name.rfind(L'.');
@@ -32,8 +22,7 @@ std::wstring ExtensionOf(const std::wstring& name) {
 
 SearchSwitches SearchFilter::For(std::wstring_view fileName) const {
   if (!freeText) return switches;
-  std::wstring lowered(fileName);
-  for (auto& c : lowered) c = Lower(c);
+  const std::wstring lowered = ToLower(fileName);
   const bool named = lowered.find(text) != std::wstring::npos;
   return SearchSwitches{false, named, named, named};
 }
@@ -61,7 +50,7 @@ SearchFilter ScanRun::FilterFor(const std::wstring& filterText) const {
   };
   SearchFilter filter;
   for (const Row& row : rows) {
-    if (EqualNoCase(filterText, Text(row.id))) {
+    if (EqualsNoCase(filterText, Text(row.id))) {
       filter.switches = row.switches;
       return filter;
     }
@@ -145,7 +134,7 @@ bool ScanRun::StartDiskScan(const std::vector<std::wstring>& searchPaths, const 
 }
 
 void ScanRun::AddRoots(MvScan& scan, const std::wstring& searchPath) {
-  if (!EqualNoCase(searchPath, Text(L"IDS_ALLLOCALDRIVES"))) {
+  if (!EqualsNoCase(searchPath, Text(L"IDS_ALLLOCALDRIVES"))) {
     scan.AddRootFolder(ScanFolder::MakeRoot(searchPath));
     return;
   }
@@ -330,7 +319,7 @@ void ScanRun::BelongingP2pProgramFile(const wchar_t* listView, MvLinkedList& fil
         auto* file = static_cast<ScanFile*>(node.value);
         if (!file) continue;
         const std::wstring& folderPath = FullPath(file->folder);
-        if (folderPath.size() < shared.size() || !EqualNoCase(std::wstring_view(folderPath).substr(0, shared.size()), shared)) {
+        if (folderPath.size() < shared.size() || !EqualsNoCase(std::wstring_view(folderPath).substr(0, shared.size()), shared)) {
           continue;
         }
         DebugPrint(L"Matched Shared: %s == %s\r\n", folderPath, shared);
