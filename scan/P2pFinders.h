@@ -4,6 +4,7 @@
 // counts as a failure too.
 #pragma once
 
+#include "Environment.h"
 #include "SettingsStore.h"
 
 #include <cstdint>
@@ -13,9 +14,10 @@
 
 namespace tessaly {
 
-// Where finders read registry-style values.
+// Where finders read registry-style values and environment variables.
 struct FinderContext {
   SettingsStore* settings = &SystemSettingsStore();
+  const Environment* environment = &SystemEnvironment();
 };
 
 // folder ends in the platform's separator; fileName is the executable's name.

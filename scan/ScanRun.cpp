@@ -37,21 +37,10 @@ ScanRun::~ScanRun() {
 std::wstring ScanRun::Text(const wchar_t* id) const { return setup_.text ? setup_.text(id) : std::wstring(id); }
 
 SearchFilter ScanRun::FilterFor(const std::wstring& filterText) const {
-  struct Row {
-    const wchar_t* id;
-    SearchSwitches switches;  // software, music, video, images
-  } rows[] = {
-      {L"IDS_SEARCHFORMUSICVIDEOSOFTWARE", {true, true, true, true}},
-      {L"IDS_SEARCHFORMUSICVIDEOFILES", {false, true, true, false}},
-      {L"IDS_SEARCHFORFILESHARINGSOFTWARE", {true, false, false, false}},
-      {L"IDS_SEARCHFORIMAGEFILES", {false, false, false, true}},
-      {L"IDS_SEARCHFORVIDEOFILES", {false, false, true, false}},
-      {L"IDS_SEARCHFORMUSICFILES", {false, true, false, false}},
-  };
   SearchFilter filter;
-  for (const Row& row : rows) {
-    if (EqualsNoCase(filterText, Text(row.id))) {
-      filter.switches = row.switches;
+  for (const FilterChoice& choice : kFilterChoices) {
+    if (EqualsNoCase(filterText, Text(choice.id))) {
+      filter.switches = choice.switches;
       return filter;
     }
   }

@@ -61,6 +61,22 @@ struct ScanStatusText {
   std::wstring counts;    // "3 File(s) found: Video(1), Music(1), ..."
 };
 
+// The six fixed filters: the short name the command line takes, the string ID of the filter's text
+// and what it searches for.
+struct FilterChoice {
+  const wchar_t* shortName;
+  const wchar_t* id;
+  SearchSwitches switches;  // software, music, video, images
+};
+inline constexpr FilterChoice kFilterChoices[] = {
+    {L"all", L"IDS_SEARCHFORMUSICVIDEOSOFTWARE", {true, true, true, true}},
+    {L"media", L"IDS_SEARCHFORMUSICVIDEOFILES", {false, true, true, false}},
+    {L"software", L"IDS_SEARCHFORFILESHARINGSOFTWARE", {true, false, false, false}},
+    {L"images", L"IDS_SEARCHFORIMAGEFILES", {false, false, false, true}},
+    {L"video", L"IDS_SEARCHFORVIDEOFILES", {false, false, true, false}},
+    {L"music", L"IDS_SEARCHFORMUSICFILES", {false, true, false, false}},
+};
+
 // The active filter: the four switches, or a free text that the file name must contain.
 struct SearchFilter {
   SearchSwitches switches;
