@@ -9,6 +9,7 @@
 #include "MvStatusBar.h"
 #include "MvToolBar.h"
 #include "ScanLog.h"
+#include "SystemInfo.h"
 #include "Startup.h"
 #include "Win32Check.h"
 
@@ -504,7 +505,8 @@ int32_t ProgramWindow::OnMove(void* data, void* context) {
 }
 
 void ProgramWindow::Relayout(int32_t width, int32_t height) {
-  auto [dx, dy] = relayout_.Advance(createdSize_, {width, height});
+  const auto [deltaX, deltaY] = relayout_.Advance(createdSize_, {width, height});
+  const int32_t dx = deltaX, dy = deltaY;
   MvStatusBar* statusBar = FindStatusBar();
   if (statusBar) {
     auto [half, whole] = StatusBarParts(width);

@@ -2,6 +2,7 @@
 
 #include "DebugLog.h"
 #include "LanguageResource.h"
+#include "MainWindowModel.h"
 #include "ProgramWindow.h"
 #include "P2pFinders.h"
 #include "SystemInfo.h"

@@ -3,6 +3,7 @@
 #include "Startup.h"
 #include "Win32Check.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace tessaly {

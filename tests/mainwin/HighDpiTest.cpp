@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -41,7 +42,8 @@ TEST(HighDpi, ToolBarComboRowAndStatusBarDoNotOverlap) {
   std::vector<std::optional<SettingsValue>> saved;
   for (const auto& [root, key] : kDpiKeys) {
     saved.push_back(SystemSettingsStore().Get(root, key, L"LogPixels"));
-    SettingsValue dpi{SettingsType::Dword};
+    SettingsValue dpi;
+    dpi.type = SettingsType::Dword;
     dpi.number = 144;
     SystemSettingsStore().Set(root, key, L"LogPixels", dpi);
   }

@@ -153,7 +153,6 @@ TEST_F(ProgramWindowTest, ExitFromTheTrayMenuWhenHidden) {
   PostMessageW(hwnd_, WM_COMMAND, GetUniqueIdCode(L"IDS_EXIT"), 0);
   EXPECT_TRUE(PumpUntil([&] { return !IsWindow(hwnd_); }));
   EXPECT_EQ(answerer.Finish(), Text(L"IDS_WARNING"));
-  NOTIFYICONDATAW data{};
   EXPECT_FALSE(window_->Tray()->Shown());
   EXPECT_FALSE(TrayIconExists(hwnd_));
   // The destroy ends the message loop.

@@ -22,7 +22,12 @@ class RegistryValue {
  public:
   RegistryValue(SettingsRoot root, const wchar_t* key, const wchar_t* name, std::optional<std::wstring> value)
       : root_(root), key_(key), name_(name), saved_(SystemSettingsStore().Get(root, key, name)) {
-    Put(value ? std::optional<SettingsValue>(SettingsValue{SettingsType::String, *value}) : std::nullopt);
+    std::optional<SettingsValue> put;
+    if (value) {
+      put.emplace();
+      put->text = *value;
+    }
+    Put(put);
   }
   ~RegistryValue() { Put(saved_); }
 
@@ -95,7 +100,11 @@ TEST(Startup, WelcomeIsSkippedWhenNotWanted) {
   } cases[] = {{L"TRUE", true}, {L"true", true}, {L"False", false}, {std::nullopt, false}};
   for (const auto& c : cases) {
     MemorySettingsStore settings;
-    if (c.dontShow) settings.Set(SettingsRoot::CurrentUser, kOwnKey, L"DontShowWelcome", {SettingsType::String, *c.dontShow});
+    if (c.dontShow) {
+      SettingsValue value;
+      value.text = *c.dontShow;
+      settings.Set(SettingsRoot::CurrentUser, kOwnKey, L"DontShowWelcome", value);
+    }
     test::LogCapture log;
     EXPECT_TRUE(RunStartupDialogs(StartupSwitches{}, settings));
     EXPECT_EQ(log.CountContaining(L"Welcome dialog (104) is not built yet"), c.skipped ? 0u : 1u);
