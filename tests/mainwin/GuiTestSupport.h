@@ -27,13 +27,15 @@ inline std::wstring WindowsFolder(const char* unixPath) {
 
 inline std::wstring ProgramFolder() { return WindowsFolder(TESSALY_PROGRAM_DIR); }
 
-// Dispatches this thread's messages until done() or the time-out; done()'s last answer.
-inline bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000) {
+// Dispatches this thread's messages until done() or the time-out; done()'s last answer. A quit
+// message met on the way is reported through sawQuit.
+inline bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000, bool* sawQuit = nullptr) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) return done();
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT && sawQuit) *sawQuit = true;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
