@@ -1,6 +1,8 @@
 // Conversions between wide text and byte encodings.
 #pragma once
 
+#include "AnsiCodePage.h"
+
 #include <string>
 #include <string_view>
 
@@ -14,10 +16,5 @@ std::string WideToUtf8(std::wstring_view text);
 // the lone surrogate U+DC80 + byte, so that any name survives the round trip and its path opens.
 std::wstring NativeToWide(std::string_view bytes);
 std::string WideToNative(std::wstring_view text);
-
-// The system ANSI code page (CP_ACP on Windows; Windows-1252 elsewhere). Characters without a
-// mapping become '?'.
-std::wstring AnsiToWide(std::string_view bytes);
-std::string WideToAnsi(std::wstring_view text);
 
 }  // namespace tessaly
