@@ -379,7 +379,7 @@ void ProgramWindow::PauseScan() {
   // Cooperative: the worker waits at its next directory entry; no thread is suspended.
   scan_->TogglePause();
   DebugPrint(L"MvScan::Start(), Suspending Thread\r\n");
-  if (MvChildWindow* progress = FindChildWindow(kScanWindowName)) progress->Show(scan->paused ? SW_HIDE : SW_SHOW);
+  if (MvChildWindow* progress = FindChildWindow(kScanWindowName)) progress->Show(scan->IsPaused() ? SW_HIDE : SW_SHOW);
 }
 
 void ProgramWindow::SaveResult() {
