@@ -3,6 +3,7 @@
 
 #include "AnsiCodePage.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,5 +17,9 @@ std::string WideToUtf8(std::wstring_view text);
 // the lone surrogate U+DC80 + byte, so that any name survives the round trip and its path opens.
 std::wstring NativeToWide(std::string_view bytes);
 std::string WideToNative(std::wstring_view text);
+
+// A decimal integer as _wtoi reads it: leading blanks, a sign, digits up to the first other
+// character; 0 when there are none; saturated at the 32-bit range.
+int32_t ParseDecimal(std::wstring_view text);
 
 }  // namespace tessaly

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Environment.h"
+#include "Settings.h"
 #include "SettingsStore.h"
 
 #include <cstdint>

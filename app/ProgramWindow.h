@@ -1,0 +1,138 @@
+// The program's main window: the one top-level framework window with its tray icon, toolbar,
+// status bar, the two search combo boxes and the menu, the handlers of its events (creation,
+// commands, tray, close, destroy, size, sizing, move) and what they start: the volume enumeration
+// and the scan.
+#pragma once
+
+#include "FileRecognition.h"
+#include "Framework.h"
+#include "MvDiskScan.h"
+#include "P2pSignature.h"
+#include "Relayout.h"
+#include "ScanRun.h"
+#include "SettingsStore.h"
+#include "SharedFolderMappings.h"
+#include "StartupModel.h"
+#include "StringTable.h"
+#include "TrayIcon.h"
+#include "UiBridge.h"
+#include "WinHandles.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tessaly {
+
+class MvComboBox;
+
+struct ProgramWindowSetup {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  StringTable* language = nullptr;
+  StringTable* configuration = nullptr;
+  SettingsStore* settings = nullptr;
+  std::wstring programFolder;  // ends in a backslash
+  bool hidden = false;         // "-noshow"
+  MvDiskScan::ApiFactory volumes = OpenSystemVolumeApi;  // tests describe a made-up computer
+};
+
+class ProgramWindow {
+ public:
+  explicit ProgramWindow(ProgramWindowSetup setup);
+  ~ProgramWindow();
+  ProgramWindow(const ProgramWindow&) = delete;
+  ProgramWindow& operator=(const ProgramWindow&) = delete;
+
+  // Makes this the program's main window, attaches the six window handlers and creates the
+  // window (its contents are built while it is created). False on failure; GetLastError holds
+  // the reason.
+  bool Create();
+  // Shown maximised, as at start-up without "-noshow".
+  void ShowAtStart();
+
+  MvChildWindow& Window() { return window_; }
+  TrayIcon* Tray() { return tray_.get(); }
+  HFONT UiFont() const { return font_.get(); }
+  // The height of the search combo row (0 without the search-path combo).
+  int32_t ComboRowHeight() const { return comboRowHeight_; }
+  bool VolumesEnumerated() const { return volumesEnumerated_.load(); }
+  ScanRun* Scan() { return scan_.get(); }
+  const UiBridge& Bridge() const { return bridge_; }
+
+  // The tray icon's menu as it is shown at the moment.
+  win::UniqueMenu BuildTrayMenu();
+  // The proportional re-layout for a new client size.
+  void Relayout(int32_t width, int32_t height);
+
+ private:
+  // Window handlers attached at creation.
+  static void OnCreate(const wchar_t* text, void* context);
+  static int32_t OnClose(void* data, void* context);
+  static void OnDestroy(const wchar_t* text, void* context);
+  static int32_t OnSizing(void* data, void* context);
+  static int32_t OnSize(void* data, void* context);
+  static int32_t OnMove(void* data, void* context);
+  // Attached by the creation handler.
+  static void OnCommand(const wchar_t* name, void* context);
+  static void OnTrayDoubleClick(const wchar_t* text, void* context);
+  static void OnTrayMenu(const wchar_t* text, void* context);
+  static void OnTaskbarCreated(const wchar_t* text, void* context);
+  static void OnBrowse(const wchar_t* selected, void* context);
+  static int32_t OnNewVolume(void* data, void* context);
+  static void OnVolumesListedWorker(const wchar_t* text, void* context);
+  static void OnVolumesListed(const wchar_t* text, void* context);
+
+  void BuildContents();
+  void LoadScanSettings();
+  void AddTrayIcon();
+  void CreateUiFont();
+  void BuildToolBar();
+  void BuildStatusBar();
+  void BuildSearchPathCombo();
+  void BuildSearchFilterCombo();
+
+  void Command(const std::wstring& name);
+  void StartScan();
+  void StopScan();
+  void PauseScan();
+  void SaveResult();
+  void ExitProgram();
+  void ShowFromTray();
+  void HideToTray();
+  void OpenHelp(const wchar_t* helpFileId);
+  // The login dialog comes with its own issue: until then access is granted. True when granted.
+  bool Login(const wchar_t* routine);
+
+  std::wstring Text(const wchar_t* id) const;
+  win::UniqueBitmap LoadToolBarBitmap(int resource) const;
+  int32_t Scale(int32_t pixels) const { return dpi_.Scale(pixels); }
+
+  // Declared in the order they must outlive each other: the controls outlive the bridge that
+  // carries events to them, the volume set outlives its enumeration, everything outlives the scan.
+  ProgramWindowSetup setup_;
+  DpiScale dpi_;
+  MvChildWindow window_;
+  std::unique_ptr<TrayIcon> tray_;
+  win::UniqueFont font_;
+  VolumeSet computer_;
+  UiBridge bridge_;
+  MvDiskScan diskScan_;
+  std::atomic<bool> volumesEnumerated_{false};
+  MediaSettings media_;
+  SignatureDatabase signatures_;
+  bool signaturesLoaded_ = false;
+  std::unique_ptr<SharedFolderMappings> mappings_;
+  std::unique_ptr<ScanRun> scan_;
+  int32_t comboRowHeight_ = 0;
+  RelayoutTracker relayout_;
+  ClientSize createdSize_;
+};
+
+// Steps 13 to 15 of the start-up: the main window, shown unless "-noshow", and the message loop.
+// The exit code.
+int RunMainWindow(HINSTANCE instance, const StartupSwitches& switches, SettingsStore& settings);
+
+}  // namespace tessaly

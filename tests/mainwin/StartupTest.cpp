@@ -1,0 +1,122 @@
+// Start-up steps against the real registry and the real Tessres.dll.
+#include "GuiTestSupport.h"
+
+#include "LogCapture.h"
+#include "SettingsStore.h"
+#include "Startup.h"
+#include "TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace tessaly {
+namespace {
+
+constexpr wchar_t kOwnKey[] = L"SOFTWARE\\Morvane Software\\Tessaly";
+constexpr wchar_t kOptionKey[] = L"SOFTWARE\\MvParental\\Option";
+
+// Sets (or, with nullopt, deletes) one registry text value for the life of the object, then puts
+// back what was there.
+class RegistryValue {
+ public:
+  RegistryValue(SettingsRoot root, const wchar_t* key, const wchar_t* name, std::optional<std::wstring> value)
+      : root_(root), key_(key), name_(name), saved_(SystemSettingsStore().Get(root, key, name)) {
+    std::optional<SettingsValue> put;
+    if (value) {
+      put.emplace();
+      put->text = *value;
+    }
+    Put(put);
+  }
+  ~RegistryValue() { Put(saved_); }
+
+ private:
+  void Put(const std::optional<SettingsValue>& value) {
+    if (value) {
+      SystemSettingsStore().Set(root_, key_, name_, *value);
+    } else {
+      SystemSettingsStore().Delete(root_, key_, name_);
+    }
+  }
+  SettingsRoot root_;
+  std::wstring key_, name_;
+  std::optional<SettingsValue> saved_;
+};
+
+TEST(Startup, LanguageFallbacksThroughTheRegistry) {
+  using Text = std::optional<std::wstring>;
+  struct {
+    const char* name;
+    Text user;    // HKCU "Language"
+    Text module;  // HKLM "lang"
+    std::wstring chosen;
+    std::wstring code;  // the language current afterwards
+  } cases[] = {
+      {"user value", L"German", L"SwedishLang.dll", L"German", L"DE"},
+      {"user value of three characters", L"Dan", L"GermanLang.dll", L"German", L"DE"},
+      {"module name in capitals", {}, L"FINNISHLANG.DLL", L"Finnish", L"FI"},
+      {"US module", {}, L"USLang.dll", L"English(US)", L"US"},
+      {"unknown module", {}, L"KlingonLang.dll", L"English(UK)", L"UK"},
+      {"neither", {}, {}, L"English(UK)", L"UK"},
+      // No language of the resource has that name: the first listed stays current.
+      {"unlisted language", L"Klingon", {}, L"Klingon", L"DK"},
+  };
+  for (const auto& c : cases) {
+    RegistryValue user(SettingsRoot::CurrentUser, kOwnKey, L"Language", c.user);
+    RegistryValue module(SettingsRoot::LocalMachine, kOptionKey, L"lang", c.module);
+    StringTable table;
+    ASSERT_TRUE(LoadLanguageResource(test::ProgramFolder(), table));
+    ASSERT_EQ(table.languages.count, 11u);
+    EXPECT_EQ(ChooseLanguage(SystemSettingsStore(), table), c.chosen) << c.name;
+    ASSERT_NE(table.currentLanguage, nullptr) << c.name;
+    EXPECT_EQ(table.currentLanguage->code, c.code) << c.name;
+  }
+}
+
+TEST(Startup, MissingTessresLeavesTheTableEmpty) {
+  test::TempTree folder;
+  StringTable table;
+  test::LogCapture log;
+  EXPECT_FALSE(LoadLanguageResource(folder.RootText() + L"\\", table));
+  EXPECT_EQ(log.CountContaining(L"Failed to load Tessres"), 1u);
+  EXPECT_EQ(table.languages.count, 0u);
+  EXPECT_STREQ(GetString(false, L"IDS_PROGRAMTITLE", table), kLanguageNotSet);
+  // Choosing a language then changes nothing and does not fail.
+  ChooseLanguage(SystemSettingsStore(), table);
+  EXPECT_EQ(table.currentLanguage, nullptr);
+}
+
+TEST(Startup, SwitchesFromTheAnsiCommandLine) {
+  EXPECT_TRUE(ReadStartupSwitches("-SILENT").silent);
+  EXPECT_TRUE(ReadStartupSwitches("foo -noshow").noShow);
+  EXPECT_FALSE(ReadStartupSwitches(nullptr).SkipDialogs());
+}
+
+TEST(Startup, WelcomeIsSkippedWhenNotWanted) {
+  struct {
+    std::optional<std::wstring> dontShow;
+    bool skipped;
+  } cases[] = {{L"TRUE", true}, {L"true", true}, {L"False", false}, {std::nullopt, false}};
+  for (const auto& c : cases) {
+    MemorySettingsStore settings;
+    if (c.dontShow) {
+      SettingsValue value;
+      value.text = *c.dontShow;
+      settings.Set(SettingsRoot::CurrentUser, kOwnKey, L"DontShowWelcome", value);
+    }
+    test::LogCapture log;
+    EXPECT_TRUE(RunStartupDialogs(StartupSwitches{}, settings));
+    EXPECT_EQ(log.CountContaining(L"Welcome dialog (104) is not built yet"), c.skipped ? 0u : 1u);
+    EXPECT_EQ(log.CountContaining(L"Login dialog (101)"), 1u);
+  }
+  // A switch skips all three.
+  test::LogCapture log;
+  EXPECT_TRUE(RunStartupDialogs(StartupSwitches{true, false}, MemorySettingsStore{}));
+  EXPECT_EQ(log.CountContaining(L"is not built yet"), 0u);
+  EXPECT_EQ(log.Count(L"Login starting...\r\n"), 1u);
+  EXPECT_EQ(log.Count(L"Welcome screen starting...\r\n"), 1u);
+}
+
+}  // namespace
+}  // namespace tessaly
