@@ -2,8 +2,10 @@
 
 #include "DebugLog.h"
 #include "Paths.h"
+#include "UpdateManifest.h"
 
 #include <array>
+#include <cwctype>
 
 namespace tessaly {
 namespace {
@@ -81,6 +83,16 @@ bool IsTemporaryDownloadName(std::wstring_view name) {
     if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f'))) return false;
   }
   return true;
+}
+
+bool IsInstallableUpdateFile(std::wstring_view name) {
+  if (!IsSafeUpdateFileName(name) || IsTemporaryDownloadName(name)) return false;
+  std::wstring_view log = kUpdaterLogName;
+  if (name.size() != log.size()) return true;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (std::towlower(name[i]) != std::towlower(log[i])) return true;
+  }
+  return false;
 }
 
 }  // namespace tessaly

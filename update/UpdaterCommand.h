@@ -46,4 +46,10 @@ std::wstring TemporaryDownloadName(const UpdateGuid& guid);
 // A name of that form (32 lower-case hex digits): a download that never completed.
 bool IsTemporaryDownloadName(std::wstring_view name);
 
+inline constexpr const wchar_t* kUpdaterLogName = L"Updater.log";
+
+// What the updater copies from "UpdatedFiles": every plain file name except unfinished downloads
+// and its own log.
+bool IsInstallableUpdateFile(std::wstring_view name);
+
 }  // namespace tessaly

@@ -83,5 +83,21 @@ TEST(UpdaterCommand, TemporaryNamesFromGuids) {
   EXPECT_FALSE(IsTemporaryDownloadName(L"Tessaly.exe"));
 }
 
+TEST(UpdaterCommand, WhatTheUpdaterInstalls) {
+  struct Case {
+    const wchar_t* name;
+    bool installs;
+  } cases[] = {
+      {L"Tessaly.exe", true},
+      {L"Updater.exe", true},
+      {L"LanguageFile.xml", true},
+      {L"Updater.log", false},
+      {L"UPDATER.LOG", false},
+      {L"ec2f64d7249a42ffc32559929b6fbe62", false},  // an unfinished download
+      {L"..", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsInstallableUpdateFile(c.name), c.installs) << testing::PrintToString(std::wstring(c.name));
+}
+
 }  // namespace
 }  // namespace tessaly
