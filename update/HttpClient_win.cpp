@@ -1,6 +1,7 @@
 #include "HttpClient.h"
 
 #include "MvError.h"
+#include "UniqueHandle.h"
 #include "Win32Check.h"
 
 #include <windows.h>
@@ -10,6 +11,13 @@
 
 namespace tessaly {
 namespace {
+
+constexpr DWORD kTimeoutOptions[] = {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                                     INTERNET_OPTION_RECEIVE_TIMEOUT};
+
+void SetTimeouts(HINTERNET handle, DWORD timeout) {
+  for (DWORD option : kTimeoutOptions) InternetSetOptionA(handle, option, &timeout, sizeof timeout);
+}
 
 struct InternetTraits {
   using Type = HINTERNET;
@@ -49,7 +57,7 @@ class WinInetResponse final : public HttpResponse {
 
 class WinInetClient final : public HttpClient {
  public:
-  explicit WinInetClient(UniqueInternet internet) : internet_(std::move(internet)) {}
+  WinInetClient(UniqueInternet internet, DWORD timeout) : internet_(std::move(internet)), timeout_(timeout) {}
 
   std::unique_ptr<HttpResponse> Open(const std::string& ansiUrl) override {
     // Always from the server: a cached manifest would hide a newer release.
@@ -58,11 +66,14 @@ class WinInetClient final : public HttpClient {
                                                 INTERNET_FLAG_PRAGMA_NOCACHE,
                                             0));
     if (!request) return nullptr;
+    // The body's reads take their time-out from the request handle.
+    SetTimeouts(request.get(), timeout_);
     return std::make_unique<WinInetResponse>(std::move(request));
   }
 
  private:
   UniqueInternet internet_;
+  DWORD timeout_;
 };
 
 }  // namespace
@@ -72,11 +83,11 @@ std::unique_ptr<HttpClient> SystemHttpClient(const HttpClientOptions& options, M
       InternetOpenA(options.agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!win::CheckWin32(error, internet.valid(), L"InternetOpenA")) return nullptr;
   DWORD timeout = options.timeoutMilliseconds;
-  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+  for (DWORD option : kTimeoutOptions) {
     win::CheckWin32(error, InternetSetOptionA(internet.get(), option, &timeout, sizeof timeout), L"InternetSetOptionA",
                     FormatPrintf(L"option %lu", static_cast<unsigned long>(option)));
   }
-  return std::make_unique<WinInetClient>(std::move(internet));
+  return std::make_unique<WinInetClient>(std::move(internet), timeout);
 }
 
 }  // namespace tessaly

@@ -37,6 +37,7 @@ MvUpdater::MvUpdater(std::wstring checkUrl, UpdaterOptions options)
 }
 
 MvUpdater::~MvUpdater() {
+  Cancel();
   for (;;) {
     std::vector<std::thread> finishing;
     {
@@ -261,6 +262,10 @@ int64_t MvUpdater::DownloadFileToMemory(const std::wstring& url, uint8_t* destin
   for (;;) {
     uint32_t want = std::min(kDownloadChunk, capacity - total);
     if (want == 0) break;
+    if (cancelled_) {
+      error_.Report(L"DownloadFileToMemory(): Cancelled after (%u) bytes of (%s)", total, url);
+      return -1;
+    }
     int64_t got = response->Read(destination + total, want);
     if (got < 0) {
       error_.Report(L"DownloadFileToMemory(): Failed to read file(%s) after (%u) bytes, Error(%s)", url, total,

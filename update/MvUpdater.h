@@ -14,6 +14,7 @@
 #include "MvEventHandler.h"
 #include "UpdateManifest.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -74,6 +75,10 @@ class MvUpdater {
   // read failed, fewer bytes came than the server announced, or more came than fit.
   int64_t DownloadFileToMemory(const std::wstring& url, uint8_t* destination, uint32_t capacity);
 
+  // Makes running and later transfers fail at their next chunk (the dialog was closed). The
+  // destructor does the same before it waits for the workers.
+  void Cancel() { cancelled_ = true; }
+
   // Starts programFolder + "UpdatedFiles\Updater.exe" hidden; false when it could not be started.
   bool LaunchUpdater(const std::wstring& mutexCode, const std::wstring& executeOnEnd);
 
@@ -99,6 +104,7 @@ class MvUpdater {
   std::wstring productVersion_;
   bool windowsVersion4_ = false;
   std::shared_ptr<HttpClient> client_;
+  std::atomic<bool> cancelled_{false};
   MvError error_;
 };
 

@@ -241,6 +241,18 @@ TEST_F(UpdaterFixture, DigestDecidesWhetherAFileIsPutInPlace) {
   EXPECT_EQ(recorder->FilesCompleted(), 1u);
 }
 
+TEST_F(UpdaterFixture, CancelledTransfersFail) {
+  std::string a = Content(100, 'a');
+  client->Serve(kCheckAddress, {.body = ManifestWith(FileEntry("a.bin", a.size(), "http://f/a"))});
+  client->Serve("http://f/a", {.body = a});
+  ASSERT_EQ(CheckAndCompare(), 1u);
+  updater->Cancel();
+  EXPECT_EQ(Download(), L"DOWNLOAD_FAILED");
+  EXPECT_FALSE(fs::exists(Updated() / "a.bin"));
+  updater->StartCheck(L"Jul 29 2009", L"11:17:39");
+  EXPECT_EQ(recorder->WaitForResult(), L"CHECK_FAILED");
+}
+
 TEST_F(UpdaterFixture, LaunchFailureIsReported) {
   test::LogCapture log;
   EXPECT_FALSE(updater->LaunchUpdater(L"Mutex", L"Tessaly.exe"));

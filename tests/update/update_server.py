@@ -4,7 +4,8 @@
 
     /short/PATH     Content-Length 100 bytes more than the file, then the connection closes
     /nolength/PATH  no Content-Length, the body, then the connection closes
-    /stall/PATH     headers and half of the body, then nothing for a minute
+    /stall/PATH     headers and half of the body, nothing for STALL seconds, then the
+                    connection closes
     /status/NNN     status NNN with a short body
 
 The query string is ignored for finding the file; every request line goes to ROOT/requests.log.
@@ -18,6 +19,10 @@ import sys
 import threading
 import time
 import urllib.parse
+
+# Longer than the client's time-out in the tests (2 s). Wine's WinINet does not apply its
+# receive time-out to reads, so there the read ends only when the server closes.
+STALL_SECONDS = 6
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -55,7 +60,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if mode == "stall":
                 self.wfile.write(body[: len(body) // 2])
                 self.wfile.flush()
-                time.sleep(60)
+                time.sleep(STALL_SECONDS)
                 return
             self.wfile.write(body)
         except (BrokenPipeError, ConnectionResetError):
