@@ -2,7 +2,8 @@
 //
 //   hold MUTEX   the running program: owns MUTEX, launches the updater through MvUpdater, waits a
 //                moment, notes data.txt as it is just before it lets the mutex go, then ends
-//   -silent      the restarted program: notes its command line in restarted.txt
+//   -silent      the restarted program: notes its command line in restarted.txt, and whether the
+//                mutex of the hand-over test was free for it
 //   MutexCode=…  started as Updater.exe: notes its command line and working folder
 #include "MvUpdater.h"
 #include "SystemInfo.h"
@@ -42,7 +43,10 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (first == L"-silent") {
-    Note(L"restarted.txt", GetCommandLineW());
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"TessalyHandOverTestMutex");
+    bool free = mutex && GetLastError() != ERROR_ALREADY_EXISTS;
+    Note(L"restarted.txt", std::wstring(GetCommandLineW()) + L"\n" + (free ? L"free" : L"taken"));
+    if (mutex) CloseHandle(mutex);
     return 0;
   }
   if (first == L"hold" && argc > 2) {

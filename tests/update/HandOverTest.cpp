@@ -95,7 +95,7 @@ TEST(HandOver, UpdaterReplacesFilesOfTheRunningInstallationAndRestartsIt) {
   WriteBytes(updated / "data.txt", "new");
   WriteBytes(updated / "0123456789abcdef0123456789abcdef", "unfinished download");
 
-  std::wstring mutexName = L"TessalyHandOverTest{" + std::to_wstring(GetCurrentProcessId()) + L"}";
+  const std::wstring mutexName = L"TessalyHandOverTestMutex";  // the restarted program takes it too
   std::wstring commandLine = L"\"" + (install / "Tessaly.exe").wstring() + L"\" hold " + mutexName;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -109,8 +109,11 @@ TEST(HandOver, UpdaterReplacesFilesOfTheRunningInstallationAndRestartsIt) {
   EXPECT_EQ(ReadBytes(install / "launched.txt"), "true");
   EXPECT_EQ(ReadBytes(install / "before-release.txt"), "old") << "the updater waited for the mutex";
   ASSERT_TRUE(WaitForFile(install / "restarted.txt")) << ReadBytes(updated / "Updater.log");
-  std::wstring restartedWith = Utf8ToWide(ReadBytes(install / "restarted.txt"));
-  EXPECT_EQ(std::wstring(CommandLineArguments(restartedWith)), L"-silent");
+  std::wstring restarted = Utf8ToWide(ReadBytes(install / "restarted.txt"));
+  size_t lineEnd = restarted.find(L'\n');
+  ASSERT_NE(lineEnd, std::wstring::npos) << WideToUtf8(restarted);
+  EXPECT_EQ(std::wstring(CommandLineArguments(restarted.substr(0, lineEnd))), L"-silent");
+  EXPECT_EQ(restarted.substr(lineEnd + 1), L"free") << "the updater let the single-instance mutex go";
 
   std::string installed = ReadBytes(install / "Tessaly.exe");
   EXPECT_TRUE(installed.ends_with(marker)) << "the program file was replaced";

@@ -70,7 +70,9 @@ bool WaitForProgramEnd(const std::wstring& mutexCode, UpdaterLog& log) {
   if (mutexCode.empty()) return true;
   ULONGLONG deadline = GetTickCount64() + kProgramEndTimeout;
   for (;;) {
-    win::UniqueKernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, mutexCode.c_str()));
+    // MUTEX_MODIFY_STATE too: a mutex taken and not released would still be held when the
+    // program starts again, and the new instance would take itself for a second one.
+    win::UniqueKernelHandle mutex(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, mutexCode.c_str()));
     if (!mutex) {
       log.Line(L"Program has ended (mutex %s is gone)", mutexCode);
       return true;
@@ -79,7 +81,10 @@ bool WaitForProgramEnd(const std::wstring& mutexCode, UpdaterLog& log) {
     if (now >= deadline) break;
     DWORD wait = WaitForSingleObject(mutex.get(), static_cast<DWORD>(deadline - now));
     if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
-      ReleaseMutex(mutex.get());
+      if (!ReleaseMutex(mutex.get())) {
+        log.Line(L"Releasing mutex %s failed: %s", mutexCode, SystemText(GetLastError()));
+        return false;
+      }
       log.Line(L"Program has ended (mutex %s is free)", mutexCode);
       return true;
     }
