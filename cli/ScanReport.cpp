@@ -27,8 +27,11 @@ void SortByPath(std::vector<ScanFile*>& files) {
   std::sort(files.begin(), files.end(), [](ScanFile* a, ScanFile* b) { return a->FilePath() < b->FilePath(); });
 }
 
-void AppendFiles(std::wstring& out, const std::wstring& indent, const std::vector<ScanFile*>& files) {
-  for (ScanFile* file : files) out += indent + file->FilePath() + L"\n";
+// A name as printed: its visible form when the output is a terminal, else its exact text.
+std::wstring Shown(const std::wstring& name, bool visible) { return visible ? TerminalText(name) : name; }
+
+void AppendFiles(std::wstring& out, const std::wstring& indent, const std::vector<ScanFile*>& files, bool visible) {
+  for (ScanFile* file : files) out += indent + Shown(file->FilePath(), visible) + L"\n";
 }
 
 const wchar_t* CategoryOf(ScanRun& run, ScanFile* file, std::vector<ScanFile*>& music,
@@ -86,23 +89,25 @@ ScanReport BuildScanReport(ScanRun& run, const SharedFolderMappings* mappings) {
   return report;
 }
 
-std::wstring FormatSummary(ScanRun& run, const ScanReport& report, const TextLookup& text, bool listAll) {
+std::wstring FormatSummary(ScanRun& run, const ScanReport& report, const TextLookup& text, bool listAll,
+                           bool visibleNames) {
+  const bool v = visibleNames;
   std::wstring out;
   out += text(L"IDS_PROGRAMTITLE") + L"\n" + kRule + L"\n";
   out += text(L"IDS_FILESHARINGSOFTWARE") + L": " + std::to_wstring(report.programs.size()) + L"\n";
   for (const ProgramReport& program : report.programs) {
-    out += L"  " + program.program->name + L" " + text(L"IDS_HASBEENIDENTIFIEDAS") + L" " +
+    out += L"  " + Shown(program.program->name, v) + L" " + text(L"IDS_HASBEENIDENTIFIEDAS") + L" " +
            (program.signature ? program.signature->name : std::wstring()) + L" - " + text(L"IDS_AFILESHARINGSOFTWARE") +
            (program.blocked ? L" (" + text(L"IDS_SOFTWAREISBLOCKED") + L")" : std::wstring()) + L"\n";
-    out += L"    " + text(L"IDS_FILEPATH") + L": " + FullPath(program.program->folder) + L"\n";
+    out += L"    " + text(L"IDS_FILEPATH") + L": " + Shown(FullPath(program.program->folder), v) + L"\n";
     out += L"    " + text(L"IDS_ALLFILESINSHAREDFOLDERS") + L": " + std::to_wstring(program.sharedFolders.size()) + L"\n";
-    for (const std::wstring& folder : program.sharedFolders) out += L"      " + folder + L"\n";
+    for (const std::wstring& folder : program.sharedFolders) out += L"      " + Shown(folder, v) + L"\n";
     out += L"    " + text(L"IDS_MUSICANDVIDEOFILES") + L": " + std::to_wstring(program.sharedMedia.size()) + L"\n";
-    AppendFiles(out, L"      ", program.sharedMedia);
+    AppendFiles(out, L"      ", program.sharedMedia, v);
     out += L"    " + text(L"IDS_IMAGEFILES") + L": " + std::to_wstring(program.sharedImages.size()) + L"\n";
-    AppendFiles(out, L"      ", program.sharedImages);
+    AppendFiles(out, L"      ", program.sharedImages, v);
     out += L"    " + text(L"IDS_OTHERFILES") + L": " + std::to_wstring(program.sharedOther.size()) + L"\n";
-    AppendFiles(out, L"      ", program.sharedOther);
+    AppendFiles(out, L"      ", program.sharedOther, v);
   }
   out += kRule + L"\n";
   out += text(L"IDS_MUSICANDVIDEOFILESINOTHERFOLDERS") + L": " + std::to_wstring(report.mediaElsewhere.size()) + L"\n";
@@ -122,7 +127,7 @@ std::wstring FormatSummary(ScanRun& run, const ScanReport& report, const TextLoo
       std::vector<ScanFile*> files = Files(*group.list);
       SortByPath(files);
       out += kRule + L"\n" + text(group.title) + L": " + std::to_wstring(files.size()) + L"\n";
-      AppendFiles(out, L"  ", files);
+      AppendFiles(out, L"  ", files, v);
     }
   }
   return out;

@@ -29,6 +29,8 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path) {
   ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return std::nullopt;
+  // A pipe or a device (CON, NUL) holds no file content and may never end.
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) return std::nullopt;
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
   std::string bytes(static_cast<size_t>(size.QuadPart), '\0');

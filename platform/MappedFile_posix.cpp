@@ -26,7 +26,8 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
 
 MappedFile MappedFile::Open(const std::wstring& path) {
   MappedFile mapped;
-  const int fd = ::open(WideToNative(path).c_str(), O_RDONLY | O_CLOEXEC);
+  // Never blocks on a FIFO put in the file's place; only a regular file is mapped (below).
+  const int fd = ::open(WideToNative(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return mapped;
   mapped.file_ = fd;
   struct stat info{};
