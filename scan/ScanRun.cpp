@@ -284,6 +284,8 @@ bool ScanRun::TryP2p(ScanFile& file, const SearchSwitches& switches) {
 }
 
 void ScanRun::AddMedia(ScanFile& file, MediaCategory category) {
+  // Only a result is kept: any other record goes back to the walk for the next file at once.
+  if (category == MediaCategory::None) return;
   ScanFile* kept = KeepFile(file);
   switch (category) {
     case MediaCategory::Music:

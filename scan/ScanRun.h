@@ -124,6 +124,8 @@ class ScanRun {
   uint32_t ImageCount() const { return imageCount_; }
   // The path of the file handled last (for progress displays).
   std::wstring CurrentPath() const;
+  // File records held for the results (a record that is no result is not kept).
+  size_t KeptRecords() const { return kept_.size(); }
   // True when the last run ended by a stop request.
   bool WasStopped() const { return stopped_; }
   // True when the last run lost results (a folder or record it could not handle for a reason of
