@@ -23,8 +23,37 @@ ScanFile* OwnerOf(const ScanFile& file) {
   return entry ? static_cast<ScanFile*>(entry->value) : nullptr;
 }
 
+// The path of a file as its folder's path and its name: sorting compares the two parts in
+// place instead of building every path again for every comparison.
+struct PathParts {
+  std::wstring_view folder;
+  std::wstring_view name;
+  ScanFile* file;
+};
+
+bool PathLess(const PathParts& a, const PathParts& b) {
+  size_t i = 0;
+  const size_t aSize = a.folder.size() + a.name.size(), bSize = b.folder.size() + b.name.size();
+  for (; i < aSize && i < bSize; ++i) {
+    const wchar_t ca = i < a.folder.size() ? a.folder[i] : a.name[i - a.folder.size()];
+    const wchar_t cb = i < b.folder.size() ? b.folder[i] : b.name[i - b.folder.size()];
+    if (ca != cb) return ca < cb;
+  }
+  return aSize < bSize;
+}
+
 void SortByPath(std::vector<ScanFile*>& files) {
-  std::sort(files.begin(), files.end(), [](ScanFile* a, ScanFile* b) { return a->FilePath() < b->FilePath(); });
+  std::vector<PathParts> keyed;
+  keyed.reserve(files.size());
+  for (ScanFile* file : files) {
+    if (file->folder) {
+      keyed.push_back({file->folder->FullPath(), file->name, file});
+    } else {
+      keyed.push_back({file->FilePath(), {}, file});  // "{Failed to get path}", cached in the record
+    }
+  }
+  std::sort(keyed.begin(), keyed.end(), PathLess);
+  for (size_t i = 0; i < files.size(); ++i) files[i] = keyed[i].file;
 }
 
 // A name as printed: its visible form when the output is a terminal, else its exact text.
@@ -32,14 +61,6 @@ std::wstring Shown(const std::wstring& name, bool visible) { return visible ? Te
 
 void AppendFiles(std::wstring& out, const std::wstring& indent, const std::vector<ScanFile*>& files, bool visible) {
   for (ScanFile* file : files) out += indent + Shown(file->FilePath(), visible) + L"\n";
-}
-
-const wchar_t* CategoryOf(ScanRun& run, ScanFile* file, std::vector<ScanFile*>& music,
-                          std::vector<ScanFile*>& video, std::vector<ScanFile*>& images) {
-  if (std::find(music.begin(), music.end(), file) != music.end()) return L"music";
-  if (std::find(video.begin(), video.end(), file) != video.end()) return L"video";
-  if (std::find(images.begin(), images.end(), file) != images.end()) return L"image";
-  return L"p2p";
 }
 
 }  // namespace
@@ -169,13 +190,15 @@ std::string FormatJson(ScanRun& run, const ScanReport& report, const std::vector
   out += report.programs.empty() ? "],\n" : "\n  ],\n";
   out += "  \"files\": [";
   bool first = true;
-  for (std::vector<ScanFile*>* list : {&programs, &music, &video, &images}) {
+  const std::pair<std::vector<ScanFile*>*, const wchar_t*> lists[] = {
+      {&programs, L"p2p"}, {&music, L"music"}, {&video, L"video"}, {&images, L"image"}};
+  for (const auto& [list, category] : lists) {
     for (ScanFile* file : *list) {
       ScanFile* owner = OwnerOf(*file);
       out += first ? "\n    {" : ",\n    {";
       first = false;
       out += "\"path\": " + JsonString(file->FilePath());
-      out += ", \"category\": " + JsonString(CategoryOf(run, file, music, video, images));
+      out += ", \"category\": " + JsonString(category);
       out += ", \"size\": " + std::to_string(file->size);
       out += ", \"sharedBy\": " + (owner ? JsonString(owner->FilePath()) : std::string("null")) + "}";
     }
