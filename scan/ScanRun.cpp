@@ -381,6 +381,7 @@ int32_t ScanRun::OnScanFinished(void* data, void* context) {
     run->lostResults_ = true;
   }
   if (scan->LostResults()) run->lostResults_ = true;
+  if (run->lostResults_) run->error.Report(L"ScanRun::OnScanFinished(), Scan incomplete: results were lost");
   // Waiters are released however the finish handling ended.
   {
     std::lock_guard guard(run->finishLock_);

@@ -357,12 +357,14 @@ TEST(ScanRun, KeepsOnlyTheRecordsOfResults) {
 // A view that fails to take a row loses it: the run says so instead of passing for complete.
 TEST(ScanRun, ListenerThatFailsMakesTheRunLoseResults) {
   Computer pc;
+  test::LogCapture log;
   ScanRun run(pc.Setup());
   run.events.AddBinaryEventProc(kScanRunAddItemEvent, [](void*, void*) -> int32_t { throw std::bad_alloc(); }, nullptr);
   run.StartDiskScan(pc.Root(), Texts(L"IDS_SEARCHFORMUSICVIDEOSOFTWARE"));
   ASSERT_TRUE(run.WaitFor(std::chrono::seconds(60)));
   EXPECT_FALSE(run.WasStopped());
   EXPECT_TRUE(run.LostResults());
+  EXPECT_EQ(log.CountContaining(L"Scan incomplete: results were lost"), 1u);
 }
 
 }  // namespace
