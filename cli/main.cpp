@@ -205,6 +205,10 @@ int Run(const std::vector<std::wstring>& args) {
   if (!FileProblem(signaturePath).empty() || !LoadArchive(signaturePath, signatures)) {
     return FailToRead(L"signature file", signaturePath);
   }
+  if (signatures.signatures.count == 0) {
+    // Scanning without a single signature would find no P2P program and look like a clean result.
+    return Fail(L"the signature file " + signaturePath + L" holds no signatures (empty, cut off or not a signature file)");
+  }
 
   // Where to look.
   std::vector<std::wstring> searchPaths;

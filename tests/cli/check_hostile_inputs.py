@@ -44,6 +44,13 @@ with tempfile.TemporaryDirectory() as work:
             check(r is not None and r.returncode == 1 and name.encode() in r.stderr and reason.encode() in r.stderr,
                   f"{option} {given}: exit 1, names the {name} and says it {reason}")
 
+    # A signature file with no signature in it would make every scan look clean.
+    empty = os.path.join(work, "empty.dat")
+    open(empty, "wb").close()
+    r = run(["--signatures", empty, tree])
+    check(r is not None and r.returncode == 1 and b"holds no signatures" in r.stderr,
+          "--signatures with an empty file: exit 1, says it holds no signatures")
+
     # A language document cut off in the middle says it is not well-formed, and where.
     with open(language, "rb") as f:
         whole = f.read()
