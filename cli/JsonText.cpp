@@ -3,6 +3,7 @@
 #include "TextConvert.h"
 
 #include <cstdio>
+#include <cwchar>
 
 namespace tessaly {
 namespace {
