@@ -299,7 +299,7 @@ int32_t MvScan::WalkFolder(const std::shared_ptr<ScanFolder>& folder, bool recur
 
     try {
       if (!file) file = std::make_unique<ScanFile>();
-      file->name = entry.name;
+      file->name.swap(entry.name);  // the entry is filled afresh for the next one
     } catch (...) {
       error.Report(L"Failed to allocate file class, Exception Code: %d", static_cast<int>(CurrentFaultCode()));
       incomplete = true;
