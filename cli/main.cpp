@@ -73,12 +73,10 @@ std::wstring Where(std::wstring_view document, size_t offset) {
   return FormatPrintf(L"line %d, column %d", static_cast<int>(line), static_cast<int>(column));
 }
 
-// Empty when the document is well-formed; else what is wrong and where.
-std::wstring XmlProblem(std::wstring_view document) {
-  MvZXml check;
-  if (check.Parse(document)) return {};
-  if (check.Error().empty()) return L"it holds no XML element";
-  return L"it is not well-formed XML: " + check.Error() + L" at " + Where(document, check.ErrorOffset());
+// Why a table loaded nothing from `document`: what the parser met and where, when it broke.
+std::wstring XmlProblem(const MvZXml& parsed, std::wstring_view document) {
+  if (parsed.Error().empty()) return L"it holds none of the expected elements";
+  return L"it is not well-formed XML: " + parsed.Error() + L" at " + Where(document, parsed.ErrorOffset());
 }
 
 std::wstring Beside(const std::wstring& given, const wchar_t* fileName) {
@@ -167,11 +165,11 @@ int Run(const std::vector<std::wstring>& args) {
   if (!languageBytes) return FailToRead(L"language resource", languagePath);
   StringTable& language = LanguageTable();
   const std::wstring languageDocument = DecodeDocument(*languageBytes);
-  if (std::wstring problem = XmlProblem(languageDocument); !problem.empty()) {
-    return Fail(L"the language resource " + languagePath + L" cannot be used: " + problem);
-  }
   LoadLanguageXMLData(language, languageDocument);
-  if (language.languages.count == 0) return Fail(L"no languages in the language resource " + languagePath);
+  if (language.languages.count == 0) {
+    return Fail(L"no languages in the language resource " + languagePath + L": " +
+                XmlProblem(language.document, languageDocument));
+  }
   LanguageRecord* chosen = language.FindLanguage(options.languageCode);
   if (!chosen) {
     std::wstring codes;
@@ -185,14 +183,11 @@ int Run(const std::vector<std::wstring>& args) {
   const std::wstring configPath = Beside(options.configPath, L"ConfigurationFile.xml");
   const auto configBytes = FileProblem(configPath).empty() ? ReadFileBytes(configPath) : std::nullopt;
   if (!configBytes) return FailToRead(L"configuration file", configPath);
-  if (std::wstring problem = XmlProblem(Utf16LeDocument(*configBytes)); !problem.empty()) {
-    return Fail(L"the configuration file " + configPath + L" cannot be used: " + problem +
-                L" (a UTF-16 configuration document is expected)");
-  }
   StringTable& configuration = ConfigurationTable();
   LoadConfigurationFile(configPath, configuration);
   if (!configuration.FindString(L"Neutral-SETTINGS_MUSICFILETYPES")) {
-    return Fail(L"the configuration file " + configPath + L" holds no settings (not a UTF-16 configuration document?)");
+    return Fail(L"the configuration file " + configPath + L" holds no settings (a UTF-16 configuration document is "
+                L"expected): " + XmlProblem(configuration.document, Utf16LeDocument(*configBytes)));
   }
   const ConfigLookup config = [&configuration](const std::wstring& key) {
     const wchar_t* value = configuration.FindString(L"Neutral-" + key);
