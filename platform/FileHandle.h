@@ -1,27 +1,28 @@
 // An open file for reading: RAII over a Win32 HANDLE or a POSIX descriptor.
 #pragma once
 
+#include "UniqueHandle.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace tessaly {
 
+namespace traits {
+// A HANDLE (INVALID_HANDLE_VALUE is -1) or a descriptor, closed the platform's way.
+struct NativeFile {
+  using Type = intptr_t;
+  static Type Invalid() { return -1; }
+  static void Close(Type native);
+};
+}  // namespace traits
+
 class FileHandle {
  public:
   FileHandle() = default;
-  ~FileHandle() { Close(); }
-  FileHandle(FileHandle&& other) noexcept : native_(other.native_) { other.native_ = kInvalid; }
-  FileHandle& operator=(FileHandle&& other) noexcept {
-    if (this != &other) {
-      Close();
-      native_ = other.native_;
-      other.native_ = kInvalid;
-    }
-    return *this;
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
+  FileHandle(FileHandle&&) noexcept = default;
+  FileHandle& operator=(FileHandle&&) noexcept = default;
 
   // Opens an existing regular file for reading, others may read and write it meanwhile. Anything
   // else (a folder, a FIFO or named pipe, a device such as CON or /dev/zero) is not opened: it
@@ -34,7 +35,7 @@ class FileHandle {
   static FileHandle OpenForReadAt(int folder, const char* name, bool followLink);
 #endif
 
-  bool IsOpen() const { return native_ != kInvalid; }
+  bool IsOpen() const { return native_.valid(); }
   // Bytes read, 0 at the end or on failure.
   size_t Read(void* buffer, size_t count);
   bool Seek(uint64_t offset);
@@ -43,18 +44,17 @@ class FileHandle {
   size_t ReadAt(uint64_t offset, void* buffer, size_t count);
   // Size in bytes, or -1 when it cannot be learned.
   int64_t Size() const;
-  void Close();
+  void Close() { native_.reset(); }
 
-  intptr_t native() const { return native_; }
+  intptr_t native() const { return native_.get(); }
   static FileHandle Adopt(intptr_t native) {
     FileHandle handle;
-    handle.native_ = native;
+    handle.native_.reset(native);
     return handle;
   }
 
  private:
-  static constexpr intptr_t kInvalid = -1;
-  intptr_t native_ = kInvalid;
+  UniqueHandle<traits::NativeFile> native_;
 };
 
 }  // namespace tessaly

@@ -17,16 +17,17 @@ constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 
 FileHandle AdoptRegular(int fd) {
   if (fd < 0) return FileHandle();
+  FileHandle file = FileHandle::Adopt(fd);
   struct stat info{};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     const int reason = S_ISDIR(info.st_mode) ? EISDIR : ENXIO;
-    ::close(fd);
+    file.Close();
     errno = reason;
     return FileHandle();
   }
   // O_NONBLOCK stays: it has no effect on reads of a regular file, and clearing it would cost two
   // more calls per file.
-  return FileHandle::Adopt(fd);
+  return file;
 }
 
 }  // namespace
@@ -44,7 +45,7 @@ size_t FileHandle::Read(void* buffer, size_t count) {
   size_t total = 0;
   auto* out = static_cast<char*>(buffer);
   while (total < count) {
-    ssize_t got = ::read(static_cast<int>(native_), out + total, count - total);
+    ssize_t got = ::read(static_cast<int>(native_.get()), out + total, count - total);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     total += static_cast<size_t>(got);
@@ -57,7 +58,7 @@ size_t FileHandle::ReadAt(uint64_t offset, void* buffer, size_t count) {
   size_t total = 0;
   auto* out = static_cast<char*>(buffer);
   while (total < count) {
-    ssize_t got = ::pread(static_cast<int>(native_), out + total, count - total, static_cast<off_t>(offset + total));
+    ssize_t got = ::pread(static_cast<int>(native_.get()), out + total, count - total, static_cast<off_t>(offset + total));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     total += static_cast<size_t>(got);
@@ -67,18 +68,15 @@ size_t FileHandle::ReadAt(uint64_t offset, void* buffer, size_t count) {
 
 bool FileHandle::Seek(uint64_t offset) {
   if (!IsOpen()) return false;
-  return ::lseek(static_cast<int>(native_), static_cast<off_t>(offset), SEEK_SET) >= 0;
+  return ::lseek(static_cast<int>(native_.get()), static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
 int64_t FileHandle::Size() const {
   struct stat info{};
-  if (!IsOpen() || ::fstat(static_cast<int>(native_), &info) != 0) return -1;
+  if (!IsOpen() || ::fstat(static_cast<int>(native_.get()), &info) != 0) return -1;
   return info.st_size;
 }
 
-void FileHandle::Close() {
-  if (IsOpen()) ::close(static_cast<int>(native_));
-  native_ = kInvalid;
-}
+void traits::NativeFile::Close(intptr_t native) { ::close(static_cast<int>(native)); }
 
 }  // namespace tessaly

@@ -17,14 +17,15 @@ FileHandle FileHandle::OpenForRead(const std::wstring& path, bool) {
   HANDLE handle = CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return FileHandle();
+  FileHandle file = Adopt(reinterpret_cast<intptr_t>(handle));
   // A named pipe or a device (CON, NUL, COM1 ... also as a name inside a folder) opens like a
   // file but holds no file content and may block a read for ever.
   if (GetFileType(handle) != FILE_TYPE_DISK) {
-    CloseHandle(handle);
+    file.Close();
     SetLastError(ERROR_BAD_FILE_TYPE);
     return FileHandle();
   }
-  return Adopt(reinterpret_cast<intptr_t>(handle));
+  return file;
 }
 
 size_t FileHandle::Read(void* buffer, size_t count) {
@@ -34,7 +35,7 @@ size_t FileHandle::Read(void* buffer, size_t count) {
   while (total < count) {
     DWORD chunk = static_cast<DWORD>(std::min<size_t>(count - total, 1u << 30));
     DWORD got = 0;
-    if (!ReadFile(AsHandle(native_), out + total, chunk, &got, nullptr) || got == 0) break;
+    if (!ReadFile(AsHandle(native_.get()), out + total, chunk, &got, nullptr) || got == 0) break;
     total += got;
   }
   return total;
@@ -52,7 +53,7 @@ size_t FileHandle::ReadAt(uint64_t offset, void* buffer, size_t count) {
     DWORD chunk = static_cast<DWORD>(std::min<size_t>(count - total, 1u << 30));
     DWORD got = 0;
     // A file on a share or a disk that went away fails here like a short file.
-    if (!ReadFile(AsHandle(native_), out + total, chunk, &got, &position) || got == 0) break;
+    if (!ReadFile(AsHandle(native_.get()), out + total, chunk, &got, &position) || got == 0) break;
     total += got;
   }
   return total;
@@ -62,18 +63,15 @@ bool FileHandle::Seek(uint64_t offset) {
   if (!IsOpen()) return false;
   LARGE_INTEGER distance;
   distance.QuadPart = static_cast<LONGLONG>(offset);
-  return SetFilePointerEx(AsHandle(native_), distance, nullptr, FILE_BEGIN) != 0;
+  return SetFilePointerEx(AsHandle(native_.get()), distance, nullptr, FILE_BEGIN) != 0;
 }
 
 int64_t FileHandle::Size() const {
   LARGE_INTEGER size;
-  if (!IsOpen() || !GetFileSizeEx(AsHandle(native_), &size)) return -1;
+  if (!IsOpen() || !GetFileSizeEx(AsHandle(native_.get()), &size)) return -1;
   return size.QuadPart;
 }
 
-void FileHandle::Close() {
-  if (IsOpen()) CloseHandle(AsHandle(native_));
-  native_ = kInvalid;
-}
+void traits::NativeFile::Close(intptr_t native) { CloseHandle(AsHandle(native)); }
 
 }  // namespace tessaly
