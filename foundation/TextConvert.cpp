@@ -1,5 +1,6 @@
 #include "TextConvert.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace tessaly {
@@ -136,6 +137,20 @@ std::string WideToNative(std::wstring_view text) {
     }
   }
   return out;
+}
+
+int32_t ParseDecimal(std::wstring_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r'))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
+  int64_t value = 0;
+  for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+    value = value * 10 + (text[i] - L'0');
+    if (value > int64_t{INT32_MAX} + 1) value = int64_t{INT32_MAX} + 1;  // saturate, keep reading
+  }
+  if (negative) value = -value;
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace tessaly

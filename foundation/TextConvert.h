@@ -1,6 +1,7 @@
 // Conversions between wide text and byte encodings.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,9 @@ std::string WideToNative(std::wstring_view text);
 // mapping become '?'.
 std::wstring AnsiToWide(std::string_view bytes);
 std::string WideToAnsi(std::wstring_view text);
+
+// A decimal integer as _wtoi reads it: leading blanks, a sign, digits up to the first other
+// character; 0 when there are none; saturated at the 32-bit range.
+int32_t ParseDecimal(std::wstring_view text);
 
 }  // namespace tessaly

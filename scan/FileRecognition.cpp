@@ -11,9 +11,6 @@
 namespace tessaly {
 namespace {
 
-// The registry read goes through a 128-byte buffer: a longer value does not fit and is missing.
-constexpr size_t kRegistryBufferChars = 128 / sizeof(uint16_t);
-
 constexpr int64_t kMebibyte = int64_t{1} << 20;
 
 // One row of the header table: bytes at an offset, plus an optional test of further bytes.
@@ -69,13 +66,8 @@ bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
          });
 }
 
-int32_t LoadLimit(const wchar_t* key, const ConfigLookup& config, const SettingsStore& store) {
-  std::optional<std::wstring> user = store.GetText(SettingsRoot::CurrentUser, kProgramSettingsKey, key);
-  if (user && user->size() < kRegistryBufferChars) {
-    const int32_t value = ParseDecimal(*user);
-    if (value >= 1) return value;
-  }
-  return ParseDecimal(config(key));
+int32_t LoadLimit(SizeSetting which, const ConfigLookup& config, const SettingsStore& store) {
+  return Settings(store).SizeLimitOr(which, config(SizeSettingName(which)));
 }
 
 // Limits are 32-bit numbers of mebibytes, so limit * 2^20 always fits in 64 bits; a negative
@@ -101,29 +93,15 @@ ExtensionList ParseExtensionList(const std::wstring& text) {
   return tokens;
 }
 
-int32_t ParseDecimal(std::wstring_view text) {
-  size_t i = 0;
-  while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r'))) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
-  int64_t value = 0;
-  for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-    value = value * 10 + (text[i] - L'0');
-    if (value > int64_t{INT32_MAX} + 1) value = int64_t{INT32_MAX} + 1;  // saturate, keep reading
-  }
-  if (negative) value = -value;
-  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
 MediaSettings LoadMediaSettings(const ConfigLookup& config, const SettingsStore& store) {
   MediaSettings settings;
   settings.soundExtensions = ParseExtensionList(config(kMusicTypesKey));
   settings.videoExtensions = ParseExtensionList(config(kVideoTypesKey));
   settings.imageExtensions = ParseExtensionList(config(kImageTypesKey));
-  settings.minSoundSize = LoadLimit(kMinMusicSizeKey, config, store);
-  settings.maxSoundSize = LoadLimit(kMaxMusicSizeKey, config, store);
-  settings.minVideoSize = LoadLimit(kMinVideoSizeKey, config, store);
-  settings.maxVideoSize = LoadLimit(kMaxVideoSizeKey, config, store);
+  settings.minSoundSize = LoadLimit(SizeSetting::MinMusic, config, store);
+  settings.maxSoundSize = LoadLimit(SizeSetting::MaxMusic, config, store);
+  settings.minVideoSize = LoadLimit(SizeSetting::MinVideo, config, store);
+  settings.maxVideoSize = LoadLimit(SizeSetting::MaxVideo, config, store);
   return settings;
 }
 

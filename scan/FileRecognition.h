@@ -2,7 +2,9 @@
 // its size and its first 512 bytes. Shared by the scan run and the command-line scanner.
 #pragma once
 
+#include "Settings.h"
 #include "SettingsStore.h"
+#include "TextConvert.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,8 +24,6 @@ inline constexpr const wchar_t* kMinMusicSizeKey = L"SETTINGS_MINMUSICFILESIZE";
 inline constexpr const wchar_t* kMaxMusicSizeKey = L"SETTINGS_MAXMUSICFILESIZE";
 inline constexpr const wchar_t* kMinVideoSizeKey = L"SETTINGS_MINVIDEOFILESIZE";
 inline constexpr const wchar_t* kMaxVideoSizeKey = L"SETTINGS_MAXVIDEOFILESIZE";
-// Where the user's own limits are kept (HKCU).
-inline constexpr const wchar_t* kProgramSettingsKey = L"SOFTWARE\\Morvane Software\\Tessaly";
 
 // Main-window property names the loaded values are published under.
 inline constexpr const wchar_t* kSoundExtensionsProperty = L"SupportedFileTypeExtensionsSound";
@@ -54,9 +54,6 @@ using ConfigLookup = std::function<std::wstring(const std::wstring& key)>;
 
 // Splits at ";" (empty tokens are skipped); nullopt when no token is left.
 ExtensionList ParseExtensionList(const std::wstring& text);
-// A decimal integer as _wtoi reads it: leading blanks, a sign, digits up to the first other
-// character; 0 when there are none; saturated at the 32-bit range.
-int32_t ParseDecimal(std::wstring_view text);
 // The lists from the configuration; each limit from the user's registry value when it is there
 // and at least 1, else from the configuration.
 MediaSettings LoadMediaSettings(const ConfigLookup& config, const SettingsStore& store);

@@ -86,7 +86,7 @@ std::wstring ReadLineList(const std::wstring& path) {
 
 std::wstring ReadLocalContent(const FinderContext& context, const std::wstring& keyPath) {
   std::wstring list;
-  for (const auto& [name, value] : context.settings->Values(SettingsRoot::CurrentUser, keyPath)) {
+  for (const auto& [name, value] : Settings(*context.settings).ClientValues(keyPath.c_str())) {
     if (value.type != SettingsType::String) continue;
     // The client reads names into 255 characters and data into 255 bytes; a value that does not
     // fit is not one the client wrote for this list.
@@ -117,21 +117,21 @@ std::wstring ReadIniSection(const std::wstring& path, const std::wstring& sectio
 // --- Registry finders ---------------------------------------------------------------------------
 
 std::wstring FindKazaa_3_0(const FinderContext& context, const std::wstring&, const std::wstring&) {
-  return ReadLocalContent(context, L"software\\kazaa\\localcontent") +
+  return ReadLocalContent(context, kKazaaLocalContentKey) +
          ExpandEnvironment(L";%PROGRAMFILES%\\Kazaa\\My Shared Folder");
 }
 
 std::wstring Grokster_2_6(const FinderContext& context, const std::wstring&, const std::wstring&) {
-  return ReadLocalContent(context, L"software\\grokster\\localcontent");
+  return ReadLocalContent(context, kGroksterLocalContentKey);
 }
 
 std::wstring FindImesh(const FinderContext& context, const std::wstring&, const std::wstring&) {
-  return ReadLocalContent(context, L"software\\imesh\\client\\localcontent");
+  return ReadLocalContent(context, kImeshLocalContentKey);
 }
 
 std::wstring FindImesh5(const FinderContext& context, const std::wstring&, const std::wstring&) {
-  return ReadLocalContent(context, L"software\\imesh\\imesh5\\client\\localcontent") + L";" +
-         ReadLocalContent(context, L"software\\imesh\\general") + L";";
+  return ReadLocalContent(context, kImesh5LocalContentKey) + L";" +
+         ReadLocalContent(context, kImeshGeneralKey) + L";";
 }
 
 // --- Line scans of settings files ---------------------------------------------------------------
@@ -266,7 +266,7 @@ std::wstring FindAres(const FinderContext& context, const std::wstring& folder, 
     if (found.size() > 3) list += found + L";";
   }
   // The download folder is stored as hexadecimal text, two digits per byte of ANSI text.
-  if (auto hex = context.settings->GetText(SettingsRoot::CurrentUser, L"Software\\Ares", L"Download.Folder")) {
+  if (auto hex = Settings(*context.settings).AresDownloadFolder()) {
     auto digit = [](wchar_t c) -> int {
       if (c >= L'0' && c <= L'9') return c - L'0';
       if (c >= L'a' && c <= L'f') return c - L'a' + 10;

@@ -4,6 +4,7 @@
 // counts as a failure too.
 #pragma once
 
+#include "Settings.h"
 #include "SettingsStore.h"
 
 #include <cstdint>

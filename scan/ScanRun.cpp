@@ -260,8 +260,7 @@ bool ScanRun::TryP2p(ScanFile& file, const SearchSwitches& switches) {
   ScanFile* kept = KeepFile(file);
   bool blocked = false;
   if (setup_.settings) {
-    auto value = setup_.settings->GetText(SettingsRoot::CurrentUser, kBlockedProgramsKey, file.name);
-    blocked = value && *value == FormatPrintf(L"Block: %d", signature->middleSum);
+    blocked = Settings(*setup_.settings).IsBlockedAs(file.name, signature->middleSum);
   }
   MvLinkedList& properties = kept->Properties();
   SetProperty(properties, L"P2pBlocked", const_cast<wchar_t*>(blocked ? kTrue : kFalse));

@@ -14,6 +14,7 @@
 #include "MvLinkedList.h"
 #include "MvScan.h"
 #include "P2pSignature.h"
+#include "Settings.h"
 #include "SettingsStore.h"
 #include "SharedFolderMappings.h"
 
@@ -42,9 +43,6 @@ inline constexpr const wchar_t* kListViewSharedImages = L"IDC_LISTVIEW_SHAREDIMA
 inline constexpr const wchar_t* kListViewSharedOtherFiles = L"IDC_LISTVIEW_SHAREDOTHERFILES";
 inline constexpr const wchar_t* kListViewMediaInOtherFolders = L"IDC_LISTVIEW_MUSICANDVIDEOFILESINOTHERFOLDERS";
 inline constexpr const wchar_t* kListViewImagesInOtherFolders = L"IDC_LISTVIEW_IMAGEFILESINOTHERFOLDERS";
-
-// Where the blocker keeps the blocked programs (HKCU): value name = file name, "Block: %d".
-inline constexpr const wchar_t* kBlockedProgramsKey = L"Software\\Morvane Software\\Tessaly\\Blocked P2p Programs";
 
 // A row for a list view: the item text and three columns.
 struct ScanRunItem {

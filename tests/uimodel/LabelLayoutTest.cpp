@@ -55,12 +55,35 @@ TEST(LabelLayout, SizeIsWidestLineTimesLineCount) {
       {"forced width wins", L"ab\rcdef", {100, 200}, 200, 2 * 14},
       {"fixed width without forced", L"ab\rcdef", {100, -1}, 100, 2 * 14},
       {"zero widths count as unset", L"ab\rcdef", {0, 0}, 28, 2 * 14},
+      // A set width narrower than the text: the control wraps at spaces, the label grows to match.
+      // "aa bb cc" is 8 characters (18 high); 40 pixels hold "aa bb" (35).
+      {"narrow fixed width wraps", L"aa bb cc", {40, -1}, 40, 2 * 18},
+      {"wrapping per line", L"aa bb cc\rx", {40, -1}, 40, 3 * 18},
+      {"a word wider than the label has its own row", L"aaaaaaaa bb", {20, -1}, 20, 2 * 21},
   };
   for (const Case& c : cases) {
     const TextExtent got = LayoutLabel(c.text, FakeMeasure, c.widths);
     EXPECT_EQ(got.width, c.wantWidth) << c.name;
     EXPECT_EQ(got.height, c.wantHeight) << c.name;
   }
+}
+
+TEST(LabelLayout, WrappedRowsBreakAtSpaces) {
+  struct Case {
+    const char* name;
+    std::wstring line;
+    int width;
+    int want;
+  } cases[] = {
+      {"fits", L"aa bb", 35, 1},
+      {"unset width", L"aa bb cc dd", -1, 1},
+      {"two rows", L"aa bb cc", 40, 2},
+      {"one word per row", L"aa bb cc", 20, 3},
+      {"spaces at a break vanish", L"aa    bb", 20, 2},
+      {"long words alone", L"aaaaaa bbbbbb c", 14, 3},
+      {"no space to break at", L"abcdefghij", 14, 1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(WrappedRows(c.line, c.width, FakeMeasure), c.want) << c.name;
 }
 
 TEST(Placement, CentresInParentWithIntegerHalves) {

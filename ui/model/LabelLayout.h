@@ -30,8 +30,14 @@ std::vector<std::wstring_view> SplitLabelLines(std::wstring_view text);
 // forcedWidth when > 0, else fixedWidth when > 0, else measured.
 int ApplyLabelWidth(int measured, const LabelWidths& widths);
 
-// The label's size for text: lines x the height measured for the widest line (the first of
-// equally wide ones), width by ApplyLabelWidth.
+// How many rows a line takes in a label of width pixels that wraps at spaces (as the static
+// control does): 1 when it fits or width is not set (<= 0); a word wider than the label takes a
+// row of its own.
+int WrappedRows(std::wstring_view line, int width, const MeasureLine& measure);
+
+// The label's size for text: rows x the height measured for the widest line (the first of equally
+// wide ones), width by ApplyLabelWidth. A row is a line, or with a set width narrower than a line,
+// each piece the control wraps that line into, so a narrow label is as high as its wrapped text.
 TextExtent LayoutLabel(std::wstring_view text, const MeasureLine& measure, const LabelWidths& widths = {});
 
 }  // namespace tessaly
