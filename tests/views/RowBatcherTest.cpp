@@ -79,7 +79,7 @@ TEST(RowBatcherTest, AFailedPostLetsTheNextRowPostAgain) {
 
 TEST(RowBatcherTest, EveryRowOfAWorkerReachesTheDrainsInOrder) {
   Batcher batcher(1ms);
-  constexpr int kRows = 20000;
+  constexpr int kRows = 5000;
   std::atomic<int> posts{0};
   std::thread worker([&] {
     for (int i = 0; i < kRows; ++i) {
