@@ -167,9 +167,7 @@ ScanViews::ScanViews(Setup setup) : setup_(std::move(setup)) {}
 
 ScanViews::~ScanViews() {
   // The P2P list shares its image list (LVS_SHAREIMAGELISTS): detach it before it goes.
-  if (MvListView* list = FindListView(ListViewSpecs()[0].name); list && list->hwnd) {
-    SendMessageW(list->hwnd, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-  }
+  if (p2pList_ && p2pList_->hwnd && IsWindow(p2pList_->hwnd)) SendMessageW(p2pList_->hwnd, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
 }
 
 std::wstring ScanViews::Text(const wchar_t* id) const { return GetString(false, id, *setup_.language); }
@@ -305,6 +303,7 @@ void ScanViews::BuildLists(const ViewPlacements& p) {
       programIcons_.reset(win::CheckedHandle(FrameworkError(), ImageList_Create(side, side, ILC_COLOR24 | ILC_MASK, 1, 1),
                                              L"ImageList_Create", spec.name));
       SendMessageW(list->hwnd, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(programIcons_.get()));
+      p2pList_ = list;
       list->events.AddBinaryEventProc(kEventCustomDraw, PaintP2pList, list);
     } else {
       list->events.AddBinaryEventProc(kEventCustomDraw, PaintMediaList, list);
@@ -498,6 +497,8 @@ int32_t ScanViews::OnColumnClick(void* data, void* context) {
   auto* list = static_cast<MvListView*>(context);
   if (!click || !list) return 0;
   SortContext sort{list, click->iSubItem, ProcessSortState().Click(click->iSubItem)};
+  // Every row compares equal beyond column 3: the order stays, whatever the sort's stability.
+  if (!SortsByText(sort.column) && sort.column != 2) return 0;
   SendMessageW(list->hwnd, LVM_SORTITEMSEX, reinterpret_cast<WPARAM>(&sort), reinterpret_cast<LPARAM>(CompareRows));
   return 0;
 }

@@ -96,6 +96,7 @@ class ScanViews {
   std::vector<std::unique_ptr<Click>> clicks_;
   std::deque<std::wstring> texts_;  // what the buttons' text properties point at
   MvChildWindow* topicPanel_ = nullptr;
+  MvListView* p2pList_ = nullptr;  // the wrapper is the main window's and outlives this
 };
 
 // Removes every row of list whose file's "BelongingP2pProgramFile" is programFile.

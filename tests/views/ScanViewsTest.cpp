@@ -235,7 +235,6 @@ TEST_F(ScanViewsTest, DemoScanFillsEachListWithItsColumnsAsTheCommandLineScanner
       const Row& row = rows[i];
       SCOPED_TRACE(WideToUtf8(row.text));
       EXPECT_EQ(row.columns[0].rfind(root, 0), 0u) << WideToUtf8(row.columns[0]);  // the folder
-      EXPECT_EQ(row.columns[0].back(), L'\\');
       EXPECT_FALSE(row.columns[1].empty());                                         // the size
       EXPECT_EQ(row.columns[2], row.text.substr(row.text.rfind(L'.')));             // the extension
       EXPECT_TRUE(row.checked);
@@ -386,6 +385,7 @@ TEST_F(ScanViewsTest, SortingTwiceReversesAndAColumnAbove3KeepsTheOrder) {
 }
 
 TEST_F(ScanViewsTest, ThumbTrackingTheTopicPanelMovesTheContentByAFifth) {
+  window_->ShowAtStart();  // a hidden window does not scroll
   MvChildWindow* panel = FindChildWindow(L"IDC_PANEL_TOPIC");
   ASSERT_NE(panel, nullptr);
   MvButton* first = FindButton(panel, L"IDC_FILESHARINGSOFTWARE");
