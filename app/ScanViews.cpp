@@ -15,6 +15,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <unordered_map>
+
 namespace tessaly {
 namespace {
 
@@ -112,27 +114,23 @@ unsigned StateImage(const MvListView& list, int item) {
   return static_cast<unsigned>(SendMessageW(list.hwnd, LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK)) >> 12;
 }
 
+// What the comparison reads of each row, gathered before the sort: LVM_SORTITEMS hands the
+// callback item data, and reading cells while the list reorders itself is not reliable.
 struct SortContext {
-  MvListView* list;
   int column;
   int direction;
+  std::unordered_map<LPARAM, std::wstring> texts;  // item data -> cell text (one check-all row: 0)
 };
 
 int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM parameter) {
   const auto& sort = *reinterpret_cast<const SortContext*>(parameter);
-  auto keyOf = [&sort](int item, std::wstring& text) {
+  auto keyOf = [&sort](LPARAM data) {
     SortKey key;
-    if (const ScanFile* file = RecordOf(*sort.list, item)) key.size = file->size;
-    if (SortsByText(sort.column)) {
-      text = sort.list->GetItemText(item, sort.column, 1024);
-      key.text = text;
-    }
+    if (const auto* file = reinterpret_cast<const ScanFile*>(data)) key.size = file->size;
+    if (auto found = sort.texts.find(data); found != sort.texts.end()) key.text = found->second;
     return key;
   };
-  std::wstring textA, textB;
-  const SortKey a = keyOf(static_cast<int>(first), textA);
-  const SortKey b = keyOf(static_cast<int>(second), textB);
-  return CompareForSort(sort.column, sort.direction, a, b);
+  return CompareForSort(sort.column, sort.direction, keyOf(first), keyOf(second));
 }
 
 MvListView* ListOfPage(const std::wstring& page) {
@@ -496,10 +494,15 @@ int32_t ScanViews::OnColumnClick(void* data, void* context) {
   const auto* click = static_cast<const NMLISTVIEW*>(data);
   auto* list = static_cast<MvListView*>(context);
   if (!click || !list) return 0;
-  SortContext sort{list, click->iSubItem, ProcessSortState().Click(click->iSubItem)};
+  SortContext sort{click->iSubItem, ProcessSortState().Click(click->iSubItem), {}};
   // Every row compares equal beyond column 3: the order stays, whatever the sort's stability.
   if (!SortsByText(sort.column) && sort.column != 2) return 0;
-  SendMessageW(list->hwnd, LVM_SORTITEMSEX, reinterpret_cast<WPARAM>(&sort), reinterpret_cast<LPARAM>(CompareRows));
+  if (SortsByText(sort.column)) {
+    for (int item = 0; item < list->ItemCount(); ++item) {
+      sort.texts[list->GetItemData(item)] = list->GetItemText(item, sort.column, 1024);
+    }
+  }
+  SendMessageW(list->hwnd, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&sort), reinterpret_cast<LPARAM>(CompareRows));
   return 0;
 }
 

@@ -29,17 +29,22 @@ ScanWindow& Self(void* context) { return *static_cast<ScanWindow*>(context); }
 int InsertRow(MvListView& list, const FeedRow& row, int image, bool checkBox) {
   std::wstring text = row.text;
   LVITEMW item{};
-  item.mask = LVIF_TEXT | LVIF_PARAM | (image >= 0 ? LVIF_IMAGE : 0) | (checkBox ? LVIF_STATE : 0);
+  item.mask = LVIF_TEXT | LVIF_PARAM | (image >= 0 ? LVIF_IMAGE : 0);
   item.iItem = static_cast<int>(SendMessageW(list.hwnd, LVM_GETITEMCOUNT, 0, 0));
   item.pszText = text.data();
   item.lParam = reinterpret_cast<LPARAM>(row.file);
   item.iImage = image;
-  item.stateMask = LVIS_STATEIMAGEMASK;
-  item.state = INDEXTOSTATEIMAGEMASK(2);  // checked
   const auto index = static_cast<int>(SendMessageW(list.hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
   if (index < 0) {
     FrameworkError().Report(L"ScanWindow::Insert(%s): LVM_INSERTITEMW failed for %s", list.name, row.text);
     return index;
+  }
+  if (checkBox) {
+    // The state given at insertion does not reach the check box on every system.
+    LVITEMW state{};
+    state.stateMask = LVIS_STATEIMAGEMASK;
+    state.state = INDEXTOSTATEIMAGEMASK(2);
+    SendMessageW(list.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
   }
   for (int column = 0; column < 3; ++column) {
     if (!row.columns[column].empty()) list.SetItemText(index, column + 1, row.columns[column].c_str());
