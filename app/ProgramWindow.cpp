@@ -9,6 +9,7 @@
 #include "MvStatusBar.h"
 #include "MvToolBar.h"
 #include "ScanLog.h"
+#include "SharedProperties.h"
 #include "SystemInfo.h"
 #include "Startup.h"
 #include "Win32Check.h"
@@ -23,7 +24,6 @@ namespace tessaly {
 namespace {
 
 constexpr wchar_t kScanWindowName[] = L"IDD_SCANINPROGRESSWINDOW";
-constexpr wchar_t kVolumesCompletedProperty[] = L"VolumeEnumerationCompleted";
 constexpr wchar_t kVolumesCompletedText[] = L"VolumeEnumerationCompleted=True";
 constexpr wchar_t kUninstallHookProperty[] = L"MvUninstallHookFunc";
 using UninstallHook = void (*)();
@@ -118,27 +118,23 @@ void ProgramWindow::LoadScanSettings() {
     return value ? std::wstring(value) : std::wstring();
   };
   media_ = LoadMediaSettings(config, *setup_.settings);
-  struct {
-    const wchar_t* property;
-    const wchar_t* key;
-  } extensionLists[] = {{kSoundExtensionsProperty, kMusicTypesKey},
-                        {kVideoExtensionsProperty, kVideoTypesKey},
-                        {kImageExtensionsProperty, kImageTypesKey}};
-  for (const auto& list : extensionLists) {
-    window_.SetProperty(list.property,
-                        const_cast<wchar_t*>(configuration.FindString(std::wstring(L"Neutral-") + list.key)));
-  }
-  window_.SetProperty(kMinSoundSizeProperty, NumberValue(static_cast<uint32_t>(media_.minSoundSize)));
-  window_.SetProperty(kMaxSoundSizeProperty, NumberValue(static_cast<uint32_t>(media_.maxSoundSize)));
-  window_.SetProperty(kMinVideoSizeProperty, NumberValue(static_cast<uint32_t>(media_.minVideoSize)));
-  window_.SetProperty(kMaxVideoSizeProperty, NumberValue(static_cast<uint32_t>(media_.maxVideoSize)));
+  auto tokens = [](ExtensionList& list) { return list ? static_cast<void*>(&*list) : nullptr; };
+  window_.SetProperty(property::kSoundExtensions, tokens(media_.soundExtensions));
+  window_.SetProperty(property::kVideoExtensions, tokens(media_.videoExtensions));
+  window_.SetProperty(property::kImageExtensions, tokens(media_.imageExtensions));
+  window_.SetProperty(property::kMinSoundSize, NumberValue(static_cast<uint32_t>(media_.minSoundSize)));
+  window_.SetProperty(property::kMaxSoundSize, NumberValue(static_cast<uint32_t>(media_.maxSoundSize)));
+  window_.SetProperty(property::kMinVideoSize, NumberValue(static_cast<uint32_t>(media_.minVideoSize)));
+  window_.SetProperty(property::kMaxVideoSize, NumberValue(static_cast<uint32_t>(media_.maxVideoSize)));
 
   signaturesLoaded_ = LoadArchive(setup_.programFolder + L"PCBKDP.DAT", signatures_);
-  if (signaturesLoaded_) window_.SetProperty(L"PCBKDP.DAT", &signatures_);
+  if (signaturesLoaded_) window_.SetProperty(property::kSignatureDatabase, &signatures_);
 
   mappings_ = std::make_unique<SharedFolderMappings>(config(L"SETTINGS_SHAREDFOLDERMAPPINGS"),
                                                      config(L"SETTINGS_UNINSTALLERMAPPINGS"),
                                                      FinderContext{setup_.settings});
+  window_.SetProperty(property::kSharedFolderMappings, mappings_.get());
+  window_.SetProperty(property::kUninstallerMappings, mappings_.get());
 
   ScanRun::Setup scan;
   scan.properties = &window_.properties;
@@ -227,7 +223,7 @@ void ProgramWindow::BuildSearchPathCombo() {
   bridge_.RelayStringEvent(diskScan_.events, kEnumerateFinishedEvent, window_.events);
   window_.events.AddStringEventProc(kEnumerateFinishedEvent, OnVolumesListed, this);
   StartEnumeration(computer_, diskScan_);
-  window_.SetProperty(L"THISCOMPUTER", &computer_);
+  window_.SetProperty(property::kThisComputer, &computer_);
 }
 
 void ProgramWindow::BuildSearchFilterCombo() {
@@ -283,7 +279,7 @@ int32_t ProgramWindow::OnNewVolume(void* data, void* context) {
 void ProgramWindow::OnVolumesListedWorker(const wchar_t*, void* context) { Self(context).volumesEnumerated_ = true; }
 
 void ProgramWindow::OnVolumesListed(const wchar_t*, void* context) {
-  Self(context).window_.SetProperty(kVolumesCompletedProperty, const_cast<wchar_t*>(kVolumesCompletedText));
+  Self(context).window_.SetProperty(property::kVolumeEnumerationCompleted, const_cast<wchar_t*>(kVolumesCompletedText));
 }
 
 void ProgramWindow::OnBrowse(const wchar_t* selected, void* context) {
@@ -412,18 +408,18 @@ void ProgramWindow::ShowView(ResultView view) {
 }
 
 void ProgramWindow::StopScan() {
-  if (!scan_ || !window_.GetProperty(L"CurrentScanProcess")) return;
+  if (!scan_ || !window_.GetProperty(property::kCurrentScanProcess)) return;
   scan_->Stop();
   DebugPrint(L"MvScan::Start(), Stopping Thread\r\n");
 }
 
 void ProgramWindow::PauseScan() {
-  auto* scan = static_cast<MvScan*>(window_.GetProperty(L"CurrentScanProcess"));
+  auto* scan = static_cast<MvScan*>(window_.GetProperty(property::kCurrentScanProcess));
   if (!scan_ || !scan) return;
   // Cooperative: the worker waits at its next directory entry; no thread is suspended.
   scan_->TogglePause();
   DebugPrint(L"MvScan::Start(), Suspending Thread\r\n");
-  if (MvChildWindow* progress = FindChildWindow(kScanWindowName)) progress->Show(scan->paused ? SW_HIDE : SW_SHOW);
+  if (MvChildWindow* progress = FindChildWindow(kScanWindowName)) progress->Show(scan->IsPaused() ? SW_HIDE : SW_SHOW);
 }
 
 void ProgramWindow::SaveResult() {

@@ -5,6 +5,7 @@
 #include "MainWindowModel.h"
 #include "ProgramWindow.h"
 #include "P2pFinders.h"
+#include "Settings.h"
 #include "SystemInfo.h"
 #include "TextConvert.h"
 #include "Win32Check.h"
@@ -13,11 +14,6 @@
 
 namespace tessaly {
 namespace {
-
-// Registry places the start-up reads.
-// TODO(settings): these move behind the settings module when it lands.
-constexpr wchar_t kOwnKey[] = L"SOFTWARE\\Morvane Software\\Tessaly";
-constexpr wchar_t kLegacyOptionKey[] = L"SOFTWARE\\MvParental\\Option";
 
 // A dialog that comes with its own issue: the step is kept, announced and passed.
 void LogDialogNotBuilt(const wchar_t* routine, const wchar_t* dialog, int resource) {
@@ -88,8 +84,7 @@ bool LoadLanguageResource(const std::wstring& folder, StringTable& table) {
 }
 
 std::wstring ChooseLanguage(const SettingsStore& settings, StringTable& table) {
-  const std::wstring name = ChooseLanguageName(settings.GetText(SettingsRoot::CurrentUser, kOwnKey, L"Language"),
-                                               settings.GetText(SettingsRoot::LocalMachine, kLegacyOptionKey, L"lang"));
+  const std::wstring name = Settings(settings).ChooseLanguage();
   SelectLanguage(table, name.c_str());
   return name;
 }
@@ -103,8 +98,7 @@ bool RunStartupDialogs(const StartupSwitches& switches, const SettingsStore& set
 
   DebugPrint(L"Welcome screen starting...\r\n");
   if (!switches.SkipDialogs()) {
-    auto dontShow = settings.GetText(SettingsRoot::CurrentUser, kOwnKey, L"DontShowWelcome");
-    if (dontShow && _wcsicmp(dontShow->c_str(), L"true") == 0) {
+    if (Settings(settings).DontShowWelcome()) {
       DebugPrint(L"RunStartupDialogs(), welcome dialog not wanted\r\n");
     } else {
       LogDialogNotBuilt(L"RunStartupDialogs()", L"Welcome", 104);

@@ -12,15 +12,10 @@ const std::wstring kRule(65, L'=');
 
 std::vector<ScanFile*> Files(MvLinkedList& list) {
   std::vector<ScanFile*> files;
-  for (MvListEntry* e = list.head; e; e = e->next) {
-    if (e->value) files.push_back(static_cast<ScanFile*>(e->value));
+  for (const MvListEntry& e : list) {
+    if (e.value) files.push_back(static_cast<ScanFile*>(e.value));
   }
   return files;
-}
-
-ScanFile* OwnerOf(const ScanFile& file) {
-  MvListEntry* entry = file.properties ? file.properties->Find(L"BelongingP2pProgramFile") : nullptr;
-  return entry ? static_cast<ScanFile*>(entry->value) : nullptr;
 }
 
 void SortByPath(std::vector<ScanFile*>& files) {
@@ -48,12 +43,8 @@ ScanReport BuildScanReport(ScanRun& run, const SharedFolderMappings* mappings) {
   for (ScanFile* program : programs) {
     ProgramReport entry;
     entry.program = program;
-    if (MvListEntry* signature = program->properties ? program->properties->Find(L"P2PSIGNATURE") : nullptr) {
-      entry.signature = static_cast<const P2pSignature*>(signature->value);
-    }
-    if (MvListEntry* blocked = program->properties ? program->properties->Find(L"P2pBlocked") : nullptr) {
-      entry.blocked = blocked->value == kTrue;
-    }
+    entry.signature = SignatureOf(*program);
+    entry.blocked = IsBlocked(*program);
     std::wstring folders;
     if (mappings && entry.signature &&
         FindSharedFolders(*mappings, entry.signature->name, FullPath(program->folder), program->name, folders)) {
@@ -63,7 +54,7 @@ ScanReport BuildScanReport(ScanRun& run, const SharedFolderMappings* mappings) {
   }
   const auto place = [&report](ScanFile* file, std::vector<ScanFile*> ProgramReport::*group,
                                std::vector<ScanFile*>* elsewhere) {
-    ScanFile* owner = OwnerOf(*file);
+    ScanFile* owner = BelongingProgramOf(*file);
     for (ProgramReport& program : report.programs) {
       if (program.program == owner) {
         (program.*group).push_back(file);
@@ -166,7 +157,7 @@ std::string FormatJson(ScanRun& run, const ScanReport& report, const std::vector
   bool first = true;
   for (std::vector<ScanFile*>* list : {&programs, &music, &video, &images}) {
     for (ScanFile* file : *list) {
-      ScanFile* owner = OwnerOf(*file);
+      ScanFile* owner = BelongingProgramOf(*file);
       out += first ? "\n    {" : ",\n    {";
       first = false;
       out += "\"path\": " + JsonString(file->FilePath());

@@ -2,6 +2,7 @@
 // and the music, video and images inside and outside those folders; prints a summary in the
 // chosen language and writes the scan log and a JSON result file on request.
 #include "CliOptions.h"
+#include "FileBytes.h"
 #include "Console.h"
 #include "FileRecognition.h"
 #include "MvDiskScan.h"
@@ -39,11 +40,11 @@ std::wstring Beside(const std::wstring& given, const wchar_t* fileName) {
 
 // The language resource is UTF-16 (with or without byte-order mark) or UTF-8.
 std::wstring DecodeDocument(const std::string& bytes) {
-  if (bytes.size() >= 2 && static_cast<uint8_t>(bytes[0]) == 0xFF && static_cast<uint8_t>(bytes[1]) == 0xFE) {
-    return Utf16LeBytesToWide(std::string_view(bytes).substr(2));
-  }
+  const ByteOrderMark mark = SniffByteOrderMark(bytes);
+  const std::string_view text = std::string_view(bytes).substr(ByteOrderMarkLength(mark));
+  if (mark == ByteOrderMark::Utf16Le) return Utf16LeBytesToWide(text);
   if (bytes.size() >= 2 && bytes[0] == '<' && bytes[1] == '\0') return Utf16LeBytesToWide(bytes);
-  if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return Utf8ToWide(bytes.substr(3));
+  if (mark == ByteOrderMark::Utf8) return Utf8ToWide(text);
   return Utf8ToWide(bytes);
 }
 
@@ -115,7 +116,7 @@ int Run(const std::vector<std::wstring>& args) {
 
   // Language texts.
   const std::wstring languagePath = Beside(options.languagePath, L"LanguageResource.xml");
-  auto languageBytes = ReadFileBytes(languagePath);
+  auto languageBytes = ReadWholeFile(languagePath);
   if (!languageBytes) return Fail(L"cannot read the language resource " + languagePath);
   StringTable& language = LanguageTable();
   LoadLanguageXMLData(language, DecodeDocument(*languageBytes));
@@ -123,7 +124,7 @@ int Run(const std::vector<std::wstring>& args) {
   LanguageRecord* chosen = language.FindLanguage(options.languageCode);
   if (!chosen) {
     std::wstring codes;
-    for (MvListEntry* e = language.languages.head; e; e = e->next) codes += L" " + std::wstring(e->Name());
+    for (const MvListEntry& e : language.languages) codes += L" " + std::wstring(e.Name());
     return Fail(L"unknown language " + options.languageCode + L" (the resource has:" + codes + L")");
   }
   SelectLanguage(language, chosen->name.c_str());
@@ -131,7 +132,7 @@ int Run(const std::vector<std::wstring>& args) {
 
   // Configuration.
   const std::wstring configPath = Beside(options.configPath, L"ConfigurationFile.xml");
-  if (!ReadFileBytes(configPath)) return Fail(L"cannot read the configuration file " + configPath);
+  if (!ReadWholeFile(configPath)) return Fail(L"cannot read the configuration file " + configPath);
   StringTable& configuration = ConfigurationTable();
   LoadConfigurationFile(configPath, configuration);
   if (!configuration.FindString(L"Neutral-SETTINGS_MUSICFILETYPES")) {
@@ -204,7 +205,7 @@ int Run(const std::vector<std::wstring>& args) {
     if (!WriteScanLog(options.logPath, properties, logTexts)) status = Fail(L"cannot write the scan log " + options.logPath);
   }
   if (!options.jsonPath.empty()) {
-    if (!WriteFileBytes(options.jsonPath, FormatJson(run, report, searchPaths, filter, completed))) {
+    if (!WriteWholeFile(options.jsonPath, FormatJson(run, report, searchPaths, filter, completed))) {
       status = Fail(L"cannot write the result file " + options.jsonPath);
     }
   }

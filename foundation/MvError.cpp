@@ -1,8 +1,11 @@
 #include "MvError.h"
 
 #include "Clock.h"
+#include "LastError.h"
 
 namespace tessaly {
+
+const wchar_t* MvError::GetLastError() { return LastErrorText(); }
 
 void MvError::WriteReport(const std::wstring& message) {
   SystemTime now = LocalTimeNow();

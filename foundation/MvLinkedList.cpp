@@ -1,22 +1,14 @@
 #include "MvLinkedList.h"
 
+#include "CaseFold.h"
 #include "MvFault.h"
 #include "SystemInfo.h"
 #include "TextList.h"
 
-#include <cwctype>
 #include <new>
 
 namespace tessaly {
 namespace {
-
-bool EqualNoCase(const wchar_t* a, const wchar_t* b, size_t length) {
-  for (size_t i = 0; i < length; ++i) {
-    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) return false;
-    if (a[i] == 0) return true;
-  }
-  return true;
-}
 
 bool Matches(const std::wstring& entryName, const wchar_t* query, size_t queryLength, bool whole,
              bool caseSensitive) {
@@ -26,7 +18,8 @@ bool Matches(const std::wstring& entryName, const wchar_t* query, size_t queryLe
     return false;
   }
   return caseSensitive ? entryName.compare(0, queryLength, query, queryLength) == 0
-                       : EqualNoCase(entryName.c_str(), query, queryLength);
+                       : EqualsNoCase(std::wstring_view(entryName).substr(0, queryLength),
+                                      std::wstring_view(query, queryLength));
 }
 
 }  // namespace
@@ -55,8 +48,8 @@ MvListEntry* MvLinkedList::Find(const wchar_t* name, bool whole, bool caseSensit
   if (!name) return nullptr;
   size_t length = std::char_traits<wchar_t>::length(name);
   try {
-    for (MvListEntry* entry = head; entry; entry = entry->next) {
-      if (entry->name && Matches(*entry->name, name, length, whole, caseSensitive)) return entry;
+    for (MvListEntry& entry : *this) {
+      if (entry.name && Matches(*entry.name, name, length, whole, caseSensitive)) return &entry;
     }
   } catch (...) {
     const_cast<MvError&>(error).Report(L"Failure (%s)", ExceptionCodeName(CurrentFaultCode()));
@@ -99,16 +92,16 @@ int MvLinkedList::AddTokens(const std::wstring& text) {
 }
 
 void MvLinkedList::FreeTokenValues() {
-  for (MvListEntry* entry = head; entry; entry = entry->next) {
-    delete[] static_cast<wchar_t*>(entry->value);
-    entry->value = nullptr;
+  for (MvListEntry& entry : *this) {
+    delete[] static_cast<wchar_t*>(entry.value);
+    entry.value = nullptr;
   }
 }
 
 const wchar_t* FindNameByValue(const MvLinkedList& list, void* value) {
   if (!value) return L"{IdCodeNotFound}";
-  for (MvListEntry* entry = list.head; entry; entry = entry->next) {
-    if (entry->value == value && entry->name) return entry->name->c_str();
+  for (const MvListEntry& entry : list) {
+    if (entry.value == value && entry.name) return entry.name->c_str();
   }
   return L"{IdCodeNotFound}";
 }

@@ -1,10 +1,14 @@
 // A doubly linked list of named, pointer-sized values: the property list of every object.
-// Values are not owned by the list. Callers walk from head along next.
+// Values are not owned by the list. Callers walk it with a range for:
+//
+//   for (MvListEntry& entry : list) Use(entry.Name(), entry.value);
 #pragma once
 
 #include "MvError.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -25,6 +29,34 @@ struct MvListEntry {
 inline constexpr wchar_t kTrue[] = L"true";
 inline constexpr wchar_t kFalse[] = L"false";
 
+// Walks entries from head along next. Unlinking the entry the iterator stands on invalidates it.
+class MvListIterator {
+ public:
+  using iterator_category = std::forward_iterator_tag;
+  using value_type = MvListEntry;
+  using difference_type = std::ptrdiff_t;
+  using pointer = MvListEntry*;
+  using reference = MvListEntry&;
+
+  MvListIterator() = default;
+  explicit MvListIterator(MvListEntry* entry) : entry_(entry) {}
+  MvListEntry& operator*() const { return *entry_; }
+  MvListEntry* operator->() const { return entry_; }
+  MvListIterator& operator++() {
+    entry_ = entry_->next;
+    return *this;
+  }
+  MvListIterator operator++(int) {
+    MvListIterator before = *this;
+    entry_ = entry_->next;
+    return before;
+  }
+  bool operator==(const MvListIterator&) const = default;
+
+ private:
+  MvListEntry* entry_ = nullptr;
+};
+
 class MvLinkedList {
  public:
   MvLinkedList() = default;
@@ -43,6 +75,10 @@ class MvLinkedList {
   int AddTokens(const std::wstring& text);
   // Frees the token copies that AddTokens stored as values.
   void FreeTokenValues();
+
+  // Entries are reached through a const list as well: the list does not own what they hold.
+  MvListIterator begin() const { return MvListIterator(head); }
+  MvListIterator end() const { return MvListIterator(); }
 
   MvListEntry* head = nullptr;
   MvListEntry* tail = nullptr;

@@ -39,7 +39,6 @@ class MvZXml {
   // Replaces the document with text and indexes it. True when a top element was indexed; on
   // failure the document has no element and Error() says why.
   bool Parse(std::wstring_view text);
-  std::wstring DocumentText() const { return document_; }
   const std::wstring& Document() const { return document_; }
   // Message of the last parse failure; a later successful parse does not clear it.
   const std::wstring& Error() const { return error_; }

@@ -91,7 +91,13 @@ int FindResource(StringTable& table) {
 
 // ---- the table ----------------------------------------------------------------------------
 
+class StringTableLock {
+ public:
+  static std::recursive_mutex& Of(const StringTable& table) { return table.lock_; }
+};
+
 const wchar_t* StringTable::AddString(const std::wstring& key, std::wstring_view value) {
+  std::lock_guard guard(lock_);
   auto copy = std::make_unique<wchar_t[]>(value.size() + 1);
   std::wmemcpy(copy.get(), value.data(), value.size());
   copy[value.size()] = L'\0';
@@ -103,11 +109,13 @@ const wchar_t* StringTable::AddString(const std::wstring& key, std::wstring_view
 }
 
 const wchar_t* StringTable::FindString(const std::wstring& key) const {
+  std::lock_guard guard(lock_);
   auto found = index_.find(key);
   return found == index_.end() ? nullptr : found->second;
 }
 
 LanguageRecord* StringTable::AddLanguage(std::wstring code, std::wstring name) {
+  std::lock_guard guard(lock_);
   auto record = std::make_unique<LanguageRecord>(LanguageRecord{std::move(code), std::move(name)});
   if (!languages.Add(record->code.c_str(), record.get(), true)) return nullptr;
   languageRecords_.push_back(std::move(record));
@@ -115,12 +123,14 @@ LanguageRecord* StringTable::AddLanguage(std::wstring code, std::wstring name) {
 }
 
 LanguageRecord* StringTable::FindLanguage(std::wstring_view code) const {
+  std::lock_guard guard(lock_);
   std::wstring key(code);
   MvListEntry* entry = languages.Find(key.c_str(), true, true);
   return entry ? static_cast<LanguageRecord*>(entry->value) : nullptr;
 }
 
 ControlBinding* StringTable::AddBinding(const std::wstring& name, ControlBinding binding) {
+  std::lock_guard guard(lock_);
   MvListEntry* existing = localisedControls.Find(name.c_str(), true, true);
   if (existing && existing->value) return static_cast<ControlBinding*>(existing->value);
   auto record = std::make_unique<ControlBinding>(std::move(binding));
@@ -130,6 +140,7 @@ ControlBinding* StringTable::AddBinding(const std::wstring& name, ControlBinding
 }
 
 const wchar_t* StringTable::KeepText(std::wstring_view text) {
+  std::lock_guard guard(lock_);
   auto copy = std::make_unique<wchar_t[]>(text.size() + 1);
   std::wmemcpy(copy.get(), text.data(), text.size());
   copy[text.size()] = L'\0';
@@ -155,7 +166,7 @@ namespace {
 // ---- loading ------------------------------------------------------------------------------
 
 bool LoadLanguageXMLData(StringTable& table, std::wstring_view xml) {
-  std::lock_guard guard(table.lock);
+  std::lock_guard guard(StringTableLock::Of(table));
   try {
     DebugPrint(L"LoadLanguageXMLData(): Loading LangData, PNS(%s), SelectedLanguage(%s)\r\n", L"Tessaly", L"");
     if (!table.document.Parse(xml)) {
@@ -206,7 +217,7 @@ const wchar_t* GetString(bool neutral, const wchar_t* id, StringTable* table) {
 
 const wchar_t* GetString(bool neutral, const wchar_t* id, StringTable& table) {
   if (!id) id = L"";
-  std::unique_lock guard(table.lock);
+  std::unique_lock guard(StringTableLock::Of(table));
   if (!neutral && !table.currentLanguage) return kLanguageNotSet;
   std::wstring key = neutral ? std::wstring(kNeutral) : table.currentLanguage->code;
   key += L'-';
@@ -221,8 +232,8 @@ const wchar_t* GetString(bool neutral, const wchar_t* id, StringTable& table) {
     } else {
       table.error.Report(L"GetString: Missing XML String(%s), Lang(N/A)", id);
     }
-    for (MvListEntry* entry = table.languages.head; entry; entry = entry->next) {
-      auto* language = static_cast<LanguageRecord*>(entry->value);
+    for (const MvListEntry& entry : table.languages) {
+      auto* language = static_cast<LanguageRecord*>(entry.value);
       AddOrReplaceStringElement(language->code.c_str(), id, table, L" ");
     }
   } catch (...) {
@@ -235,9 +246,9 @@ int SelectLanguage(const wchar_t* displayName) { return SelectLanguage(LanguageT
 
 int SelectLanguage(StringTable& table, const wchar_t* displayName) {
   if (!displayName) return 0;
-  std::lock_guard guard(table.lock);
-  for (MvListEntry* entry = table.languages.head; entry; entry = entry->next) {
-    auto* language = static_cast<LanguageRecord*>(entry->value);
+  std::lock_guard guard(StringTableLock::Of(table));
+  for (const MvListEntry& entry : table.languages) {
+    auto* language = static_cast<LanguageRecord*>(entry.value);
     if (language->name == displayName) {
       table.currentLanguage = language;
       return 1;
@@ -252,7 +263,7 @@ void AddOrReplaceStringElement(const wchar_t* code, const wchar_t* id, StringTab
   if (!code) code = L"";
   if (!id) id = L"";
   if (!value) value = L"";
-  std::lock_guard guard(table.lock);
+  std::lock_guard guard(StringTableLock::Of(table));
   DebugPrint(L"AddOrReplaceStringElement(): LangCode(%s), StringID(%s), XmlValue(%s), ProgramNamespace(%s)\r\n",
              code, id, value, table.programNamespace);
   MvZXml& doc = table.document;
@@ -285,7 +296,7 @@ void AddOrReplaceStringElement(const wchar_t* code, const wchar_t* id, StringTab
 bool WriteLanguageFile(const std::wstring& folder) { return WriteLanguageFile(folder, LanguageTable()); }
 
 bool WriteLanguageFile(const std::wstring& folder, StringTable& table) {
-  std::lock_guard guard(table.lock);
+  std::lock_guard guard(StringTableLock::Of(table));
   if (!table.modified || !table.document.HasElement()) return false;
   try {
     if (!WriteWholeFile(folder + L"LanguageFile.xml", WideToUtf16Le(table.document.Document()))) return false;

@@ -44,9 +44,6 @@ class StringTable {
   StringTable(const StringTable&) = delete;
   StringTable& operator=(const StringTable&) = delete;
 
-  // Guards lookups and the placeholders they add. Recursive: a lookup that misses adds its
-  // placeholders while holding it.
-  std::recursive_mutex lock;
   MvError error;
   MvZXml document;
   // Named "code-ID" (UK-IDS_PROGRAMTITLE, Neutral-SETTINGS_UPDATEURL); values are texts owned by
@@ -60,6 +57,9 @@ class StringTable {
   // Named by language code, in document order; values are LanguageRecord.
   MvLinkedList languages;
 
+  // Each member call holds the table's lock; so do the loading, lookup and writing functions
+  // below, for the whole of their work.
+
   // Stores a value under key; the first value of a key is the one lookups see.
   const wchar_t* AddString(const std::wstring& key, std::wstring_view value);
   // The first value stored under key (whole, case-sensitive), or null.
@@ -71,6 +71,11 @@ class StringTable {
   const wchar_t* KeepText(std::wstring_view text);
 
  private:
+  friend class StringTableLock;  // the functions of StringTable.cpp that work on the whole table
+
+  // Guards lookups and the placeholders they add. Recursive: a lookup that misses adds its
+  // placeholders while holding it.
+  mutable std::recursive_mutex lock_;
   std::vector<std::unique_ptr<wchar_t[]>> texts_;
   std::unordered_map<std::wstring, const wchar_t*> index_;
   std::vector<std::unique_ptr<LanguageRecord>> languageRecords_;

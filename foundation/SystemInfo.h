@@ -3,6 +3,8 @@
 // the same helper overwrites.
 #pragma once
 
+#include "ModuleInfo.h"
+
 #include <cstdint>
 
 namespace tessaly {
@@ -14,12 +16,5 @@ const wchar_t* BuildDateText();    // Mmm dd yyyy
 const wchar_t* CurrentDateText();  // MM-DD-YYYY
 const wchar_t* CurrentTimeText();  // hh:mm:ss
 
-// Folder of the running program, ending in the path separator.
-const wchar_t* ModuleFolder();
-// ProductVersion of the running program's version resource; empty when there is none.
-const wchar_t* ProductVersionText();
-
-bool IsWindowsVersion4();  // Windows 95/98/Me/NT 4
-bool IsWindows2000();      // version 5.0
 
 }  // namespace tessaly

@@ -1,6 +1,8 @@
 // Conversions between wide text and byte encodings.
 #pragma once
 
+#include "AnsiCodePage.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,11 +17,6 @@ std::string WideToUtf8(std::wstring_view text);
 // the lone surrogate U+DC80 + byte, so that any name survives the round trip and its path opens.
 std::wstring NativeToWide(std::string_view bytes);
 std::string WideToNative(std::wstring_view text);
-
-// The system ANSI code page (CP_ACP on Windows; Windows-1252 elsewhere). Characters without a
-// mapping become '?'.
-std::wstring AnsiToWide(std::string_view bytes);
-std::string WideToAnsi(std::wstring_view text);
 
 // A decimal integer as _wtoi reads it: leading blanks, a sign, digits up to the first other
 // character; 0 when there are none; saturated at the 32-bit range.

@@ -4,6 +4,23 @@
 
 namespace tessaly {
 
+ByteOrderMark SniffByteOrderMark(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return ByteOrderMark::Utf8;
+  if (bytes.substr(0, 2) == "\xFF\xFE") return ByteOrderMark::Utf16Le;
+  if (bytes.substr(0, 2) == "\xFE\xFF") return ByteOrderMark::Utf16Be;
+  return ByteOrderMark::None;
+}
+
+size_t ByteOrderMarkLength(ByteOrderMark mark) {
+  switch (mark) {
+    case ByteOrderMark::Utf8: return 3;
+    case ByteOrderMark::Utf16Le:
+    case ByteOrderMark::Utf16Be: return 2;
+    case ByteOrderMark::None: break;
+  }
+  return 0;
+}
+
 std::wstring Utf16LeBytesToWide(std::string_view bytes) {
   const size_t units = bytes.size() / 2;
   std::wstring out;

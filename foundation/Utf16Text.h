@@ -4,10 +4,17 @@
 // survives a load and a write unchanged.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace tessaly {
+
+// The byte-order mark a text file begins with.
+enum class ByteOrderMark { None, Utf8, Utf16Le, Utf16Be };
+ByteOrderMark SniffByteOrderMark(std::string_view bytes);
+// Its length in bytes (0 for None).
+size_t ByteOrderMarkLength(ByteOrderMark mark);
 
 // Converts floor(bytes.size() / 2) code units; an odd last byte is ignored.
 std::wstring Utf16LeBytesToWide(std::string_view bytes);

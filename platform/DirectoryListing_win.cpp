@@ -1,23 +1,12 @@
 #include "DirectoryListing.h"
 
 #include "LongPath.h"
+#include "WinHandles.h"
 
 #include <windows.h>
 
 namespace tessaly {
 namespace {
-
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  ~FindHandle() { if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_); }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 class Win32Listing final : public DirectoryListing {
  public:
@@ -41,7 +30,7 @@ class Win32Listing final : public DirectoryListing {
   }
 
  private:
-  FindHandle find_;
+  win::UniqueFind find_;
   WIN32_FIND_DATAW data_;
   bool pendingFirst_ = true;
 };

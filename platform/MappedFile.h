@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace tessaly {
@@ -13,7 +14,6 @@ class MappedFile {
   enum class Status { Ok, OpenFailed, MappingFailed, ViewFailed };
 
   MappedFile() = default;
-  ~MappedFile() { Release(); }
   MappedFile(MappedFile&& other) noexcept { *this = std::move(other); }
   MappedFile& operator=(MappedFile&& other) noexcept;
   MappedFile(const MappedFile&) = delete;
@@ -28,13 +28,16 @@ class MappedFile {
   uint64_t size() const { return size_; }  // known from OpenFailed on
 
  private:
-  void Release();
+  // The owned OS objects behind the view; each platform's file defines them and their release.
+  struct Native;
+  struct NativeRelease {
+    void operator()(Native* native) const;
+  };
 
   Status status_ = Status::OpenFailed;
   const uint8_t* data_ = nullptr;
   uint64_t size_ = 0;
-  intptr_t file_ = -1;     // HANDLE or descriptor
-  intptr_t mapping_ = 0;   // the mapping object (Windows)
+  std::unique_ptr<Native, NativeRelease> native_;
 };
 
 }  // namespace tessaly

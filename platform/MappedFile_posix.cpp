@@ -1,5 +1,6 @@
 #include "MappedFile.h"
 
+#include "PosixHandles.h"
 #include "TextConvert.h"
 
 #include <fcntl.h>
@@ -12,23 +13,23 @@
 
 namespace tessaly {
 
-MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
-  if (this != &other) {
-    Release();
-    status_ = std::exchange(other.status_, Status::OpenFailed);
-    data_ = std::exchange(other.data_, nullptr);
-    size_ = std::exchange(other.size_, 0);
-    file_ = std::exchange(other.file_, -1);
-    mapping_ = std::exchange(other.mapping_, 0);
-  }
-  return *this;
+struct MappedFile::Native {
+  posix::UniqueFd fd;
+  void* view = nullptr;
+  size_t length = 0;
+};
+
+void MappedFile::NativeRelease::operator()(Native* native) const {
+  if (native->view) ::munmap(native->view, native->length);
+  delete native;
 }
 
 MappedFile MappedFile::Open(const std::wstring& path) {
   MappedFile mapped;
-  const int fd = ::open(WideToNative(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return mapped;
-  mapped.file_ = fd;
+  posix::UniqueFd file(::open(WideToNative(path).c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file) return mapped;
+  const int fd = file.get();
+  mapped.native_.reset(new Native{std::move(file)});
   struct stat info{};
   // Only regular files have a size to map; as on Windows an empty file has nothing to map.
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0) {
@@ -45,16 +46,11 @@ MappedFile MappedFile::Open(const std::wstring& path) {
     mapped.status_ = Status::ViewFailed;
     return mapped;
   }
+  mapped.native_->view = view;
+  mapped.native_->length = static_cast<size_t>(mapped.size_);
   mapped.data_ = static_cast<const uint8_t*>(view);
   mapped.status_ = Status::Ok;
   return mapped;
-}
-
-void MappedFile::Release() {
-  if (data_) ::munmap(const_cast<uint8_t*>(data_), static_cast<size_t>(size_));
-  if (file_ != -1) ::close(static_cast<int>(file_));
-  data_ = nullptr;
-  file_ = -1;
 }
 
 }  // namespace tessaly

@@ -1,17 +1,13 @@
 #include "SettingsStore.h"
 
 #include <algorithm>
-#include <cwctype>
 
 namespace tessaly {
+namespace {
 
-std::wstring MemorySettingsStore::Fold(const std::wstring& text) {
-  std::wstring folded = text;
-  std::transform(folded.begin(), folded.end(), folded.begin(),
-                 [](wchar_t c) { return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))); });
-  while (!folded.empty() && folded.back() == L'\\') folded.pop_back();
-  return folded;
-}
+std::wstring Fold(const std::wstring& text) { return FoldSettingsName(text); }
+
+}  // namespace
 
 std::optional<SettingsValue> MemorySettingsStore::Get(SettingsRoot root, const std::wstring& key,
                                                       const std::wstring& valueName) const {

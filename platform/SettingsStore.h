@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,9 @@ class SettingsStore {
   }
 };
 
+// A key or value name as the stores compare it: lower-cased, trailing backslashes dropped.
+std::wstring FoldSettingsName(std::wstring_view name);
+
 // The real store of this platform.
 SettingsStore& SystemSettingsStore();
 
@@ -72,7 +76,6 @@ class MemorySettingsStore final : public SettingsStore {
     std::wstring displayName;
     std::vector<std::pair<std::wstring, SettingsValue>> values;
   };
-  static std::wstring Fold(const std::wstring& text);
   std::map<std::pair<SettingsRoot, std::wstring>, Key> keys_;
 };
 

@@ -26,7 +26,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cwctype>
 #include <fstream>
 #include <mutex>
 #include <sstream>
@@ -34,13 +33,7 @@
 namespace tessaly {
 namespace {
 
-std::wstring Fold(const std::wstring& text) {
-  std::wstring folded = text;
-  std::transform(folded.begin(), folded.end(), folded.begin(),
-                 [](wchar_t c) { return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))); });
-  while (!folded.empty() && folded.back() == L'\\') folded.pop_back();
-  return folded;
-}
+std::wstring Fold(const std::wstring& text) { return FoldSettingsName(text); }
 
 // Key paths are kept without trailing separators, as the registry shows them.
 std::wstring TrimKey(const std::wstring& key) {

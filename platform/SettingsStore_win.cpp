@@ -2,6 +2,8 @@
 // it again, so other programs (and the installer library) see changes at once.
 #include "SettingsStore.h"
 
+#include "WinHandles.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -10,30 +12,24 @@
 namespace tessaly {
 namespace {
 
-// Owns one open registry key.
+// One open registry key, opened or created once.
 class RegistryKey {
  public:
-  RegistryKey() = default;
-  ~RegistryKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
 
   bool Open(SettingsRoot root, const std::wstring& path, REGSAM access) {
-    return RegOpenKeyExW(RootHandle(root), path.c_str(), 0, access, &key_) == ERROR_SUCCESS;
+    return RegOpenKeyExW(RootHandle(root), path.c_str(), 0, access, key_.put()) == ERROR_SUCCESS;
   }
   bool Create(SettingsRoot root, const std::wstring& path) {
     return RegCreateKeyExW(RootHandle(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                           KEY_SET_VALUE, nullptr, &key_, nullptr) == ERROR_SUCCESS;
+                           KEY_SET_VALUE, nullptr, key_.put(), nullptr) == ERROR_SUCCESS;
   }
-  HKEY get() const { return key_; }
+  HKEY get() const { return key_.get(); }
 
  private:
   static HKEY RootHandle(SettingsRoot root) {
     return root == SettingsRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
   }
-  HKEY key_ = nullptr;
+  win::UniqueRegKey key_;
 };
 
 // Text data as stored: bytes of UTF-16, usually but not always zero-terminated.

@@ -1,8 +1,10 @@
 #include "VolumeApi.h"
 
 #include "DebugLog.h"
+#include "FreeSpace.h"
 #include "MvError.h"
 #include "SystemInfo.h"
+#include "WinHandles.h"
 
 #include <windows.h>
 
@@ -28,15 +30,12 @@ class Win32VolumeApi final : public VolumeApi {
  public:
   Win32VolumeApi() : kernel_(LoadLibraryW(L"kernel32.dll")) {
     if (!kernel_) DebugPrint(L"LoadLibraryW(kernel32.dll) failed: %s\r\n", MvError::GetLastError());
-    getVolumePathNames_ = Lookup<GetVolumePathNamesFn>(kernel_, "GetVolumePathNamesForVolumeNameW");
-    findFirstVolume_ = Lookup<FindFirstVolumeFn>(kernel_, "FindFirstVolumeW");
-    findNextVolume_ = Lookup<FindNextVolumeFn>(kernel_, "FindNextVolumeW");
-    findVolumeClose_ = Lookup<FindVolumeCloseFn>(kernel_, "FindVolumeClose");
+    getVolumePathNames_ = Lookup<GetVolumePathNamesFn>(kernel_.get(), "GetVolumePathNamesForVolumeNameW");
+    findFirstVolume_ = Lookup<FindFirstVolumeFn>(kernel_.get(), "FindFirstVolumeW");
+    findNextVolume_ = Lookup<FindNextVolumeFn>(kernel_.get(), "FindNextVolumeW");
+    findVolumeClose_ = Lookup<FindVolumeCloseFn>(kernel_.get(), "FindVolumeClose");
     // Empty floppy and CD drives must not raise "insert a disk" boxes while they are queried.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  }
-  ~Win32VolumeApi() override {
-    if (kernel_) FreeLibrary(kernel_);
   }
   Win32VolumeApi(const Win32VolumeApi&) = delete;
   Win32VolumeApi& operator=(const Win32VolumeApi&) = delete;
@@ -81,16 +80,11 @@ class Win32VolumeApi final : public VolumeApi {
   uint32_t DriveTypeOf(const std::wstring& volumeName) override { return GetDriveTypeW(volumeName.c_str()); }
 
   bool FreeSpace(const std::wstring& volumeName, FreeSpaceInfo& info) override {
-    ULARGE_INTEGER available{}, total{}, totalFree{};
-    if (!GetDiskFreeSpaceExW(volumeName.c_str(), &available, &total, &totalFree)) return false;
-    info.freeBytesAvailable = available.QuadPart;
-    info.totalBytes = total.QuadPart;
-    info.totalFreeBytes = totalFree.QuadPart;
-    return true;
+    return QueryFreeSpace(volumeName, info);
   }
 
  private:
-  HMODULE kernel_;
+  win::UniqueModule kernel_;
   GetVolumePathNamesFn getVolumePathNames_ = nullptr;
   FindFirstVolumeFn findFirstVolume_ = nullptr;
   FindNextVolumeFn findNextVolume_ = nullptr;

@@ -1,27 +1,22 @@
 #include "ScanLog.h"
 
+#include "CaseFold.h"
 #include "DebugLog.h"
 #include "ScanRecords.h"
+#include "SharedProperties.h"
 #include "TextFile.h"
 
-#include <cwctype>
 
 namespace tessaly {
 namespace {
 
 const std::wstring kRule(65, L'=');
 
-uint32_t Count(const MvLinkedList& properties, const wchar_t* name) {
-  MvListEntry* entry = properties.Find(name);
-  return entry ? static_cast<uint32_t>(ValueNumber(entry->value)) : 0;
-}
-
 void AppendPaths(std::wstring& out, const MvLinkedList& properties, const wchar_t* listName) {
-  MvListEntry* entry = properties.Find(listName);
-  if (!entry || !entry->value) return;
-  const auto* list = static_cast<const MvLinkedList*>(entry->value);
-  for (MvListEntry* node = list->head; node; node = node->next) {
-    auto* file = static_cast<ScanFile*>(node->value);
+  const MvLinkedList* list = ListProperty(properties, listName);
+  if (!list) return;
+  for (const MvListEntry& node : *list) {
+    auto* file = static_cast<ScanFile*>(node.value);
     if (!file) continue;
     out += FullPath(file->folder);
     out += file->name;
@@ -38,18 +33,18 @@ std::wstring FormatScanLog(const MvLinkedList& properties, const ScanLogTexts& t
   out += kRule + L"\r\n";
   out += L"\r\n\r\n";
   out += kRule + L"\r\n";
-  out += FormatPrintf(L"%s: %d, %s: %d\r\n", texts.musicFiles, Count(properties, L"ScanMusicFilesFound"),
-                      texts.videoFiles, Count(properties, L"ScanVideoFilesFound"));
+  out += FormatPrintf(L"%s: %d, %s: %d\r\n", texts.musicFiles, NumberProperty(properties, property::kMusicFilesFound),
+                      texts.videoFiles, NumberProperty(properties, property::kVideoFilesFound));
   out += kRule + L"\r\n";
   out += L"\r\n";
-  AppendPaths(out, properties, L"ScanMusicFileList");
-  AppendPaths(out, properties, L"ScanVideoFileList");
+  AppendPaths(out, properties, property::kMusicFileList);
+  AppendPaths(out, properties, property::kVideoFileList);
   out += L"\r\n";
   out += kRule + L"\r\n";
-  out += FormatPrintf(L"%s: %d \r\n", texts.p2pApplications, Count(properties, L"ScanP2pFilesFound"));
+  out += FormatPrintf(L"%s: %d \r\n", texts.p2pApplications, NumberProperty(properties, property::kP2pFilesFound));
   out += kRule + L"\r\n";
   out += L"\r\n";
-  AppendPaths(out, properties, L"ScanP2pFileList");
+  AppendPaths(out, properties, property::kP2pFileList);
   out += L"\r\n\r\n";
   out += L"=================== End log ====================================\r\n";
   return out;
@@ -62,9 +57,7 @@ bool WriteScanLog(const std::wstring& path, const MvLinkedList& properties, cons
 std::wstring ScanLogFileName(const std::wstring& chosen) {
   constexpr size_t kBufferCharacters = 1040;
   if (chosen.size() <= 4) return chosen;
-  std::wstring tail = chosen.substr(chosen.size() - 4);
-  for (auto& c : tail) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-  if (tail == L".txt") return chosen;
+  if (EqualsNoCase(std::wstring_view(chosen).substr(chosen.size() - 4), L".txt")) return chosen;
   std::wstring named = chosen + L".txt";
   if (named.size() > kBufferCharacters - 1) named.resize(kBufferCharacters - 1);
   return named;

@@ -1,12 +1,13 @@
 #include "FileRecognition.h"
 
+#include "CaseFold.h"
+#include "Settings.h"
 #include "TextList.h"
 
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <cstring>
-#include <cwctype>
 
 namespace tessaly {
 namespace {
@@ -51,19 +52,6 @@ const std::array<HeaderSignature, 16> kSignatures = {{
 bool Matches(const HeaderSignature& signature, const uint8_t* header) {
   if (std::memcmp(header + signature.offset, signature.bytes.data(), signature.bytes.size()) != 0) return false;
   return !signature.more || signature.more(header);
-}
-
-// Every found file's extension is compared with every token: ASCII letters are lowered inline,
-// the library's towlower only serves the rest.
-wchar_t Lower(wchar_t c) {
-  if (c < 0x80) return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
-  return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-}
-
-bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-           return x == y || Lower(x) == Lower(y);
-         });
 }
 
 int32_t LoadLimit(SizeSetting which, const ConfigLookup& config, const SettingsStore& store) {
@@ -116,7 +104,7 @@ class Suffix {
     original_ = dot == std::wstring_view::npos ? std::wstring_view() : fileName.substr(dot);
     lowered_ = original_.size() <= kLoweredCapacity;
     if (lowered_) {
-      for (size_t i = 0; i < original_.size(); ++i) buffer_[i] = Lower(original_[i]);
+      for (size_t i = 0; i < original_.size(); ++i) buffer_[i] = LowerChar(original_[i]);
     }
   }
 
@@ -125,11 +113,11 @@ class Suffix {
     for (const std::wstring& token : *list) {
       if (token.size() != original_.size()) continue;
       if (!lowered_) {
-        if (EqualIgnoringCase(token, original_)) return true;
+        if (EqualsNoCase(token, original_)) return true;
         continue;
       }
       size_t i = 0;
-      while (i < token.size() && Lower(token[i]) == buffer_[i]) ++i;
+      while (i < token.size() && LowerChar(token[i]) == buffer_[i]) ++i;
       if (i == token.size()) return true;
     }
     return false;

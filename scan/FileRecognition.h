@@ -25,15 +25,6 @@ inline constexpr const wchar_t* kMaxMusicSizeKey = L"SETTINGS_MAXMUSICFILESIZE";
 inline constexpr const wchar_t* kMinVideoSizeKey = L"SETTINGS_MINVIDEOFILESIZE";
 inline constexpr const wchar_t* kMaxVideoSizeKey = L"SETTINGS_MAXVIDEOFILESIZE";
 
-// Main-window property names the loaded values are published under.
-inline constexpr const wchar_t* kSoundExtensionsProperty = L"SupportedFileTypeExtensionsSound";
-inline constexpr const wchar_t* kVideoExtensionsProperty = L"SupportedFileTypeExtensionsVideo";
-inline constexpr const wchar_t* kImageExtensionsProperty = L"SupportedFileTypeExtensionsImage";
-inline constexpr const wchar_t* kMinSoundSizeProperty = L"MinimumSoundFileSize";
-inline constexpr const wchar_t* kMaxSoundSizeProperty = L"MaximumSoundFileSize";
-inline constexpr const wchar_t* kMinVideoSizeProperty = L"MinimumVideoFileSize";
-inline constexpr const wchar_t* kMaxVideoSizeProperty = L"MaximumVideoFileSize";
-
 // Extension tokens as written in the configuration, leading dot included. Unset (nullopt) when
 // the configuration gave no token: that category is then never matched by extension.
 using ExtensionList = std::optional<std::vector<std::wstring>>;

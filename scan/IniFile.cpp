@@ -4,13 +4,19 @@
 // name is consulted; quotes around a value are removed.
 #include "IniFile.h"
 
+#include "FileBytes.h"
 #include "P2pText.h"
+#include "ProfileApi.h"
 #include "TextConvert.h"
+#include "Utf16Text.h"
 
 #include <cwctype>
 
 namespace tessaly {
 namespace {
+
+// INI files are small; anything past this is not a settings file.
+constexpr uint64_t kLargestIniFile = 16u << 20;
 
 bool IsBlank(wchar_t c) { return std::iswspace(static_cast<wint_t>(c)) || c == 0x1A; }
 
@@ -25,12 +31,20 @@ struct IniSection {
 };
 
 std::wstring DecodeIniText(std::string_view bytes) {
-  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") return Utf8ToWide(bytes.substr(3));
-  if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE") return Utf16LeToWide(bytes.substr(2));
-  if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF") {
-    std::string swapped(bytes.substr(2));
-    for (size_t i = 0; i + 1 < swapped.size(); i += 2) std::swap(swapped[i], swapped[i + 1]);
-    return Utf16LeToWide(swapped);
+  const ByteOrderMark mark = SniffByteOrderMark(bytes);
+  const std::string_view text = bytes.substr(ByteOrderMarkLength(mark));
+  switch (mark) {
+    case ByteOrderMark::Utf8:
+      return Utf8ToWide(text);
+    case ByteOrderMark::Utf16Le:
+      return Utf16LeBytesToWide(text);
+    case ByteOrderMark::Utf16Be: {
+      std::string swapped(text);
+      for (size_t i = 0; i + 1 < swapped.size(); i += 2) std::swap(swapped[i], swapped[i + 1]);
+      return Utf16LeBytesToWide(swapped);
+    }
+    case ByteOrderMark::None:
+      break;
   }
   return AnsiToWide(bytes);
 }
@@ -133,6 +147,20 @@ std::wstring PortableIniValue(std::string_view fileBytes, const std::wstring& se
     return {};  // only the first section of that name counts
   }
   return {};
+}
+
+std::vector<std::wstring> IniSectionKeys(const std::wstring& path, const std::wstring& section) {
+  if (auto keys = SystemIniSectionKeys(path, section, kIniKeyListCapacity)) return *keys;
+  auto bytes = ReadWholeFile(path, kLargestIniFile);
+  if (!bytes) return {};
+  return PortableIniSectionKeys(*bytes, section);
+}
+
+std::wstring IniValue(const std::wstring& path, const std::wstring& section, const std::wstring& key) {
+  if (auto value = SystemIniValue(path, section, key, kIniValueCapacity)) return *value;
+  auto bytes = ReadWholeFile(path, kLargestIniFile);
+  if (!bytes) return {};
+  return PortableIniValue(*bytes, section, key);
 }
 
 }  // namespace tessaly

@@ -49,19 +49,24 @@ class MvScan {
   // reporter. Returns 0.
   static int32_t ScanRarFile(const std::wstring& path, MvScan& scan, const std::shared_ptr<ScanFolder>& folder);
 
-  std::recursive_mutex lock;
+  // Read-only views of the worker's state.
+  bool StopRequested() const { return cancel.load(); }
+  bool IsPaused() const { return paused.load(); }
+  size_t QueuedRootCount() const { return roots.size(); }  // between runs: the queue is the worker's
+  int32_t WalkDepth() const { return depth.load(); }
+  // Of the current root's volume; 0 when unknown.
+  uint32_t AllocationUnit() const { return allocationUnit; }
+  uint32_t SectorsPerCluster() const { return sectorsPerCluster; }
+  uint32_t BytesPerSector() const { return bytesPerSector; }
+
   MvEventHandler events;
   MvError error;
-  std::vector<std::shared_ptr<ScanFolder>> roots;
-  std::atomic<bool> cancel{false};
+  // Settings, set before Start.
   std::atomic<bool> recurse{true};
   std::atomic<bool> keepTree{true};
   // List the next folders on a second thread while the walk works (real file systems only).
   std::atomic<bool> readAhead{true};
-  std::atomic<bool> paused{false};
-  std::atomic<uint32_t> threadId{0};
-  std::atomic<int32_t> depth{0};
-  uint32_t allocationUnit = 0;
+  // Counters and sizes, written by the worker, read for progress displays.
   SystemTime startTime, endTime;
   std::atomic<uint32_t> filesFound{0};
   std::atomic<uint32_t> foldersFound{0};
@@ -72,8 +77,6 @@ class MvScan {
   uint64_t totalBytes = 0;
   std::atomic<uint64_t> usedBytesAllRoots{0};
   std::atomic<uint64_t> bytesScannedAll{0};
-  uint32_t sectorsPerCluster = 0;
-  uint32_t bytesPerSector = 0;
 
  private:
   void WaitWhilePaused();
@@ -82,6 +85,17 @@ class MvScan {
 
   // Whether the walk enters a sub-folder entry.
   static bool WillWalk(const DirEntry& folder);
+
+  // The worker's own state.
+  std::recursive_mutex lock;
+  std::vector<std::shared_ptr<ScanFolder>> roots;
+  std::atomic<bool> cancel{false};
+  std::atomic<bool> paused{false};
+  std::atomic<uint32_t> threadId{0};
+  std::atomic<int32_t> depth{0};
+  uint32_t allocationUnit = 0;
+  uint32_t sectorsPerCluster = 0;
+  uint32_t bytesPerSector = 0;
 
   DirectorySource& source_;
   DirectorySource* walkSource_;  // source_, or a read-ahead over it while a root is walked

@@ -1,31 +1,22 @@
 // The binary and special settings formats of the finders. Every parser works on the file's bytes
 // and never reads past them: a length that runs past the end ends the parse, and every loop moves
 // forward by at least one record header, so no count or length can make it run on.
+#include "LittleEndian.h"
 #include "P2pFinders.h"
 #include "P2pText.h"
 #include "TextConvert.h"
+#include "Utf16Text.h"
 
 #include <cctype>
 
 namespace tessaly {
 namespace {
 
-uint32_t ReadU32(std::string_view bytes, size_t offset) {
-  const auto* p = reinterpret_cast<const uint8_t*>(bytes.data() + offset);
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
-
-uint16_t ReadU16(std::string_view bytes, size_t offset) {
-  const auto* p = reinterpret_cast<const uint8_t*>(bytes.data() + offset);
-  return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-
 // Stored text ends at its first zero, as a C string would.
 std::string_view UpToZero(std::string_view text) { return text.substr(0, text.find('\0')); }
 
 std::wstring Utf16UpToZero(std::string_view bytes) {
-  std::wstring text = Utf16LeToWide(bytes);
+  std::wstring text = Utf16LeBytesToWide(bytes);
   return text.substr(0, text.find(L'\0'));
 }
 
@@ -52,11 +43,11 @@ std::wstring ListOrEmpty(std::wstring list) { return list.size() < 3 ? std::wstr
 std::wstring ParseLibraryDat(std::string_view bytes) {
   std::wstring list;
   if (bytes.size() < 12) return list;
-  const int64_t limit = static_cast<int64_t>(ReadU32(bytes, 8)) - static_cast<int64_t>(ReadU32(bytes, 4));
+  const int64_t limit = static_cast<int64_t>(ReadLe32(bytes, 8)) - static_cast<int64_t>(ReadLe32(bytes, 4));
   size_t offset = 12;
   for (int64_t total = 0; total < limit; ) {
     if (bytes.size() - offset < 4) break;
-    const uint32_t length = ReadU32(bytes, offset);
+    const uint32_t length = ReadLe32(bytes, offset);
     offset += 4;
     if (length > bytes.size() - offset) break;
     std::wstring folder = Utf16UpToZero(bytes.substr(offset, length));
@@ -87,7 +78,7 @@ std::wstring ParseShareDat(std::string_view bytes) {
   std::wstring list;
   size_t offset = 0;
   while (bytes.size() - offset >= 2) {
-    const uint16_t length = ReadU16(bytes, offset);
+    const uint16_t length = ReadLe16(bytes, offset);
     offset += 2;
     if (length > bytes.size() - offset) break;
     const std::wstring folder = Utf16UpToZero(bytes.substr(offset, length));
@@ -102,11 +93,11 @@ std::wstring ParseShareDat(std::string_view bytes) {
 std::wstring ParseSharedCfg(std::string_view bytes, size_t startOffset) {
   std::wstring list;
   if (bytes.size() <= startOffset + 4) return list;
-  const uint32_t count = ReadU32(bytes, startOffset);
+  const uint32_t count = ReadLe32(bytes, startOffset);
   size_t offset = startOffset + 4;
   for (uint32_t index = 0; index < count; ++index) {
     if (bytes.size() - offset < 4) break;
-    const uint32_t length = ReadU32(bytes, offset);
+    const uint32_t length = ReadLe32(bytes, offset);
     offset += 4;
     // A path of 260 bytes or more is no path the client could have stored: the file is damaged
     // here, and nothing after it can be trusted.

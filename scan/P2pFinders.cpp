@@ -5,6 +5,7 @@
 #include "DebugLog.h"
 #include "FileHandle.h"
 #include "IniFile.h"
+#include "FileBytes.h"
 #include "P2pText.h"
 #include "TextConvert.h"
 

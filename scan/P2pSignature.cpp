@@ -1,5 +1,6 @@
 #include "P2pSignature.h"
 
+#include "LittleEndian.h"
 #include "ScanRecords.h"
 #include "TextConvert.h"
 
@@ -9,19 +10,7 @@
 namespace tessaly {
 namespace {
 
-uint32_t ReadU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
-
-int32_t ReadI32(const uint8_t* p) { return static_cast<int32_t>(ReadU32(p)); }
-
-void WriteU32(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-  p[2] = static_cast<uint8_t>(v >> 16);
-  p[3] = static_cast<uint8_t>(v >> 24);
-}
+int32_t ReadI32(const uint8_t* p) { return static_cast<int32_t>(ReadLe32(p)); }
 
 uint32_t ByteSum(const uint8_t* data, size_t count) {
   uint32_t sum = 0;
@@ -51,9 +40,7 @@ std::optional<SignatureSums> SumsOf(Reader& reader, uint64_t fileSize) {
 }  // namespace
 
 SignatureDatabase::~SignatureDatabase() {
-  for (MvListEntry* entry = signatures.head; entry; entry = entry->next) {
-    delete static_cast<P2pSignature*>(entry->value);
-  }
+  for (const MvListEntry& entry : signatures) delete static_cast<P2pSignature*>(entry.value);
   signatures.Clear();
 }
 
@@ -69,8 +56,8 @@ const P2pSignature* SignatureDatabase::Add(std::unique_ptr<P2pSignature> signatu
 const P2pSignature* SignatureDatabase::Find(uint64_t fileSize, const SignatureSums& sums) const {
   // A stored size is signed 32-bit: files of 2 GiB or more never match.
   if (fileSize > 0x7FFFFFFFu || !HasSizeLow32(fileSize)) return nullptr;
-  for (MvListEntry* entry = signatures.head; entry; entry = entry->next) {
-    const auto* signature = static_cast<const P2pSignature*>(entry->value);
+  for (const MvListEntry& entry : signatures) {
+    const auto* signature = static_cast<const P2pSignature*>(entry.value);
     if (static_cast<int64_t>(signature->fileSize) == static_cast<int64_t>(fileSize) &&
         signature->middleSum == sums.middleSum && signature->headSum == sums.headSum &&
         signature->headerSum == sums.headerSum) {
@@ -82,9 +69,7 @@ const P2pSignature* SignatureDatabase::Find(uint64_t fileSize, const SignatureSu
 
 std::vector<const P2pSignature*> SignatureDatabase::Signatures() const {
   std::vector<const P2pSignature*> all;
-  for (MvListEntry* entry = signatures.head; entry; entry = entry->next) {
-    all.push_back(static_cast<const P2pSignature*>(entry->value));
-  }
+  for (const MvListEntry& entry : signatures) all.push_back(static_cast<const P2pSignature*>(entry.value));
   return all;
 }
 
@@ -94,9 +79,9 @@ SignatureDecodeResult DecodeSignatureBuffer(const uint8_t* data, size_t size, Si
     result.complete = false;
     return result;
   }
-  const uint64_t end = ReadU32(data + 5);
+  const uint64_t end = ReadLe32(data + 5);
   // 64-bit offsets: H + 10 and R + L + 29 cannot wrap.
-  uint64_t offset = static_cast<uint64_t>(ReadU32(data)) + kSignatureFileHeaderSize;
+  uint64_t offset = static_cast<uint64_t>(ReadLe32(data)) + kSignatureFileHeaderSize;
   result.end = offset;
   do {
     // Only a record whose every read byte lies inside the buffer is decoded.
@@ -161,18 +146,18 @@ bool LoadArchive(const std::wstring& path, SignatureDatabase& database) {
 
 std::vector<uint8_t> EncodeSignatureRecord(int32_t fileSize, const SignatureSums& sums, const std::string& ansiName) {
   std::vector<uint8_t> record(kSignatureRecordFixedSize + ansiName.size(), 0);
-  WriteU32(record.data(), static_cast<uint32_t>(fileSize));
-  WriteU32(record.data() + 5, static_cast<uint32_t>(sums.headSum));
-  WriteU32(record.data() + 10, static_cast<uint32_t>(sums.middleSum));
-  WriteU32(record.data() + 15, static_cast<uint32_t>(sums.headerSum));
-  WriteU32(record.data() + 20, static_cast<uint32_t>(ansiName.size()));
+  WriteLe32(record.data(), static_cast<uint32_t>(fileSize));
+  WriteLe32(record.data() + 5, static_cast<uint32_t>(sums.headSum));
+  WriteLe32(record.data() + 10, static_cast<uint32_t>(sums.middleSum));
+  WriteLe32(record.data() + 15, static_cast<uint32_t>(sums.headerSum));
+  WriteLe32(record.data() + 20, static_cast<uint32_t>(ansiName.size()));
   if (!ansiName.empty()) std::memcpy(record.data() + 24, ansiName.data(), ansiName.size());
   return record;
 }
 
 std::vector<uint8_t> EncodeSignatureHeader(uint32_t end) {
   std::vector<uint8_t> header(kSignatureFileHeaderSize, 0);
-  WriteU32(header.data() + 5, end);
+  WriteLe32(header.data() + 5, end);
   return header;
 }
 

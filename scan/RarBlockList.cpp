@@ -1,5 +1,6 @@
 #include "RarBlockList.h"
 
+#include "LittleEndian.h"
 #include "TextConvert.h"
 
 #include <algorithm>
@@ -31,12 +32,6 @@ class Bytes {
   const uint8_t* data_;
   uint64_t size_;
 };
-
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
-}
 
 // The Unicode form that follows the zero byte of the name field: a high byte shared by the
 // name, then groups of four 2-bit opcodes, each taking its operands from the stream.
@@ -136,25 +131,25 @@ size_t ReadRarBlockList(const uint8_t* data, uint64_t size, const std::function<
   }
   const uint64_t mainHeader = sizeof kMarker;
   if (!bytes.Has(mainHeader, kMainHeaderSize)) return 0;
-  uint64_t cursor = mainHeader + U16(bytes.At(mainHeader + 5));
+  uint64_t cursor = mainHeader + ReadLe16(bytes.At(mainHeader + 5));
 
   size_t entries = 0;
   while (bytes.Has(cursor, kBlockHeaderSize)) {
     const uint8_t* block = bytes.At(cursor);
     const uint8_t type = block[2];
-    const uint16_t flags = U16(block + 3);
-    const uint16_t headerSize = U16(block + 5);
+    const uint16_t flags = ReadLe16(block + 3);
+    const uint16_t headerSize = ReadLe16(block + 5);
     if (headerSize < 7) break;
 
     RarEntry entry;
     entry.flags = flags;
-    entry.packedSize = U32(block + 7);
-    entry.unpackedSize = U32(block + 11);
+    entry.packedSize = ReadLe32(block + 7);
+    entry.unpackedSize = ReadLe32(block + 11);
     uint64_t nameOffset = cursor + kBlockHeaderSize;
     if (type == kFileBlock && (flags & kRarLargeFile)) {
       if (!bytes.Has(nameOffset, kHighSizesSize)) break;
-      entry.packedSize |= static_cast<uint64_t>(U32(bytes.At(nameOffset))) << 32;
-      entry.unpackedSize |= static_cast<uint64_t>(U32(bytes.At(nameOffset + 4))) << 32;
+      entry.packedSize |= static_cast<uint64_t>(ReadLe32(bytes.At(nameOffset))) << 32;
+      entry.unpackedSize |= static_cast<uint64_t>(ReadLe32(bytes.At(nameOffset + 4))) << 32;
       nameOffset += kHighSizesSize;
     }
 
@@ -169,12 +164,12 @@ size_t ReadRarBlockList(const uint8_t* data, uint64_t size, const std::function<
     if (type == kOldSubBlock) break;
     if (type == kFileBlock) {
       entry.hostOs = block[15];
-      entry.fileCrc = U32(block + 16);
-      entry.fileTime = U32(block + 20);
+      entry.fileCrc = ReadLe32(block + 16);
+      entry.fileTime = ReadLe32(block + 20);
       entry.unpackVersion = block[24];
       entry.method = block[25];
-      entry.nameSize = U16(block + 26);
-      entry.attributes = U32(block + 28);
+      entry.nameSize = ReadLe16(block + 26);
+      entry.attributes = ReadLe32(block + 28);
       const size_t nameBytes = std::min<size_t>(entry.nameSize, kRarNameLimit);
       if (!bytes.Has(nameOffset, nameBytes)) break;
       entry.storedName = std::string_view(reinterpret_cast<const char*>(bytes.At(nameOffset)), nameBytes);

@@ -1,11 +1,11 @@
 #include "ScanRun.h"
 
 #include "ArchiveListing.h"
+#include "CaseFold.h"
 #include "DebugLog.h"
 #include "ScanEvents.h"
 #include "TextList.h"
 
-#include <cwctype>
 #include <thread>
 
 namespace tessaly {
@@ -13,41 +13,16 @@ namespace {
 
 constexpr auto kStatusInterval = std::chrono::milliseconds(100);
 
-wchar_t Lower(wchar_t c) { return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))); }
-
-bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
-
 std::wstring ExtensionOf(const std::wstring& name) {
   size_t dot = name.rfind(L'.');
   return dot == std::wstring::npos ? std::wstring() : name.substr(dot);
 }
 
-const P2pSignature* SignatureOf(const ScanFile& file) {
-  if (!file.properties) return nullptr;
-  MvListEntry* entry = file.properties->Find(L"P2PSIGNATURE");
-  return entry ? static_cast<const P2pSignature*>(entry->value) : nullptr;
-}
-
 }  // namespace
-
-void SetProperty(MvLinkedList& properties, const wchar_t* name, void* value) {
-  if (MvListEntry* entry = properties.Find(name)) {
-    entry->value = value;
-  } else {
-    properties.Add(name, value, true);
-  }
-}
 
 SearchSwitches SearchFilter::For(std::wstring_view fileName) const {
   if (!freeText) return switches;
-  std::wstring lowered(fileName);
-  for (auto& c : lowered) c = Lower(c);
+  const std::wstring lowered = ToLower(fileName);
   const bool named = lowered.find(text) != std::wstring::npos;
   return SearchSwitches{false, named, named, named};
 }
@@ -75,7 +50,7 @@ SearchFilter ScanRun::FilterFor(const std::wstring& filterText) const {
   };
   SearchFilter filter;
   for (const Row& row : rows) {
-    if (EqualNoCase(filterText, Text(row.id))) {
+    if (EqualsNoCase(filterText, Text(row.id))) {
       filter.switches = row.switches;
       return filter;
     }
@@ -93,10 +68,10 @@ void ScanRun::ResetResults() {
   kept_.clear();
   allChecked_ = binaryChecked_ = p2pCount_ = musicCount_ = videoCount_ = imageCount_ = 0;
   if (MvLinkedList* properties = setup_.properties) {
-    SetProperty(*properties, L"ScanP2pFileList", p2pList_.get());
-    SetProperty(*properties, L"ScanMusicFileList", musicList_.get());
-    SetProperty(*properties, L"ScanVideoFileList", videoList_.get());
-    SetProperty(*properties, L"ScanImageFileList", imageList_.get());
+    SetProperty(*properties, property::kP2pFileList, p2pList_.get());
+    SetProperty(*properties, property::kMusicFileList, musicList_.get());
+    SetProperty(*properties, property::kVideoFileList, videoList_.get());
+    SetProperty(*properties, property::kImageFileList, imageList_.get());
   }
   PublishCounters();
 }
@@ -104,9 +79,9 @@ void ScanRun::ResetResults() {
 void ScanRun::PublishCounters() {
   MvLinkedList* properties = setup_.properties;
   if (!properties) return;
-  static constexpr const wchar_t* kNames[6] = {L"ScanAllFilesChecked", L"ScanAllFilesBinaryChecked",
-                                               L"ScanP2pFilesFound",   L"ScanMusicFilesFound",
-                                               L"ScanVideoFilesFound", L"ScanImageFilesFound"};
+  static constexpr const wchar_t* kNames[6] = {property::kAllFilesChecked, property::kAllFilesBinaryChecked,
+                                               property::kP2pFilesFound,   property::kMusicFilesFound,
+                                               property::kVideoFilesFound, property::kImageFilesFound};
   const uint32_t values[6] = {allChecked_, binaryChecked_, p2pCount_, musicCount_, videoCount_, imageCount_};
   // The entries are looked up once per run; after that a file costs six stores, not six walks.
   if (!counterEntries_[0] || counterEntries_[0] != properties->Find(kNames[0])) {
@@ -141,7 +116,7 @@ bool ScanRun::StartDiskScan(const std::vector<std::wstring>& searchPaths, const 
   last_ = std::move(current_);
   current_ = std::make_unique<MvScan>(setup_.source ? *setup_.source : SystemDirectorySource());
   MvScan& scan = *current_;
-  if (setup_.properties) SetProperty(*setup_.properties, L"CurrentScanProcess", &scan);
+  if (setup_.properties) SetProperty(*setup_.properties, property::kCurrentScanProcess, &scan);
 
   while (setup_.volumesEnumerated && !setup_.volumesEnumerated()) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -159,7 +134,7 @@ bool ScanRun::StartDiskScan(const std::vector<std::wstring>& searchPaths, const 
 }
 
 void ScanRun::AddRoots(MvScan& scan, const std::wstring& searchPath) {
-  if (!EqualNoCase(searchPath, Text(L"IDS_ALLLOCALDRIVES"))) {
+  if (!EqualsNoCase(searchPath, Text(L"IDS_ALLLOCALDRIVES"))) {
     scan.AddRootFolder(ScanFolder::MakeRoot(searchPath));
     return;
   }
@@ -263,8 +238,8 @@ bool ScanRun::TryP2p(ScanFile& file, const SearchSwitches& switches) {
     blocked = Settings(*setup_.settings).IsBlockedAs(file.name, signature->middleSum);
   }
   MvLinkedList& properties = kept->Properties();
-  SetProperty(properties, L"P2pBlocked", const_cast<wchar_t*>(blocked ? kTrue : kFalse));
-  SetProperty(properties, L"P2PSIGNATURE", const_cast<P2pSignature*>(signature));
+  SetProperty(properties, property::kP2pBlocked, const_cast<wchar_t*>(blocked ? kTrue : kFalse));
+  SetProperty(properties, property::kP2pSignature, const_cast<P2pSignature*>(signature));
   p2pList_->Add(nullptr, kept, true);
   ++p2pCount_;
   RaiseItem(kListViewP2p, *kept);
@@ -329,8 +304,8 @@ void ScanRun::HandleFile(ScanFile& file, MvScan& scan) {
 
 void ScanRun::BelongingP2pProgramFile(const wchar_t* listView, MvLinkedList& fileList) {
   if (!setup_.mappings) return;
-  for (MvListEntry* entry = p2pList_->head; entry; entry = entry->next) {
-    auto* program = static_cast<ScanFile*>(entry->value);
+  for (const MvListEntry& entry : *p2pList_) {
+    auto* program = static_cast<ScanFile*>(entry.value);
     const P2pSignature* signature = program ? SignatureOf(*program) : nullptr;
     if (!signature) continue;
     std::wstring answer;
@@ -339,17 +314,16 @@ void ScanRun::BelongingP2pProgramFile(const wchar_t* listView, MvLinkedList& fil
     }
     // Empty entries are left out: one would be a prefix of every path.
     for (const std::wstring& shared : SplitList(answer)) {
-      for (MvListEntry* node = fileList.head; node; node = node->next) {
-        auto* file = static_cast<ScanFile*>(node->value);
+      for (const MvListEntry& node : fileList) {
+        auto* file = static_cast<ScanFile*>(node.value);
         if (!file) continue;
         const std::wstring& folderPath = FullPath(file->folder);
-        if (folderPath.size() < shared.size() || !EqualNoCase(std::wstring_view(folderPath).substr(0, shared.size()), shared)) {
+        if (folderPath.size() < shared.size() || !EqualsNoCase(std::wstring_view(folderPath).substr(0, shared.size()), shared)) {
           continue;
         }
         DebugPrint(L"Matched Shared: %s == %s\r\n", folderPath, shared);
-        MvListEntry* belonging = file->properties ? file->properties->Find(L"BelongingP2pProgramFile") : nullptr;
-        if (belonging && belonging->value == program) continue;
-        SetProperty(file->Properties(), L"BelongingP2pProgramFile", program);
+        if (BelongingProgramOf(*file) == program) continue;
+        SetProperty(file->Properties(), property::kBelongingP2pProgramFile, program);
         RaiseItem(listView, *file);
       }
     }
@@ -363,8 +337,8 @@ int32_t ScanRun::OnScanFinished(void* data, void* context) {
   run->events.ExecuteAll_BinaryEventProcs(kScanRunStatusEvent, &status);
 
   if (run->p2pCount_ > 0 && run->setup_.mappings) {
-    for (MvListEntry* entry = run->p2pList_->head; entry; entry = entry->next) {
-      auto* program = static_cast<ScanFile*>(entry->value);
+    for (const MvListEntry& entry : *run->p2pList_) {
+      auto* program = static_cast<ScanFile*>(entry.value);
       if (const P2pSignature* signature = program ? SignatureOf(*program) : nullptr) {
         std::wstring folders;  // the finders log what they find
         FindSharedFolders(*run->setup_.mappings, signature->name, FullPath(program->folder), program->name, folders);
@@ -372,10 +346,10 @@ int32_t ScanRun::OnScanFinished(void* data, void* context) {
     }
   }
   if (MvLinkedList* properties = run->setup_.properties) {
-    SetProperty(*properties, L"LastScanProcess", scan);
-    SetProperty(*properties, L"CurrentScanProcess", nullptr);
+    SetProperty(*properties, property::kLastScanProcess, scan);
+    SetProperty(*properties, property::kCurrentScanProcess, nullptr);
   }
-  if (scan->cancel) run->stopped_ = true;
+  if (scan->StopRequested()) run->stopped_ = true;
 
   std::unique_lock results(run->resultsLock_);
   run->BelongingP2pProgramFile(kListViewSharedMedia, *run->musicList_);

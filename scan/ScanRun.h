@@ -17,6 +17,7 @@
 #include "Settings.h"
 #include "SettingsStore.h"
 #include "SharedFolderMappings.h"
+#include "SharedProperties.h"
 
 #include <atomic>
 #include <chrono>
@@ -159,8 +160,5 @@ class ScanRun {
   std::mutex finishLock_;
   std::condition_variable finished_;
 };
-
-// Sets a named property, replacing the value of an existing entry.
-void SetProperty(MvLinkedList& properties, const wchar_t* name, void* value);
 
 }  // namespace tessaly

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 namespace tessaly {
@@ -41,11 +40,7 @@ void LocalizeMenuItems(StringTable& table, HMENU menu, int depth) {
     std::wstring id = AnsiToWide(std::string_view(buffer.data(), strnlen(buffer.data(), buffer.size())));
     if (!id.empty()) {
       const wchar_t* text = GetString(false, id.c_str(), table);
-      ULONG_PTR idCopy;
-      {
-        std::lock_guard guard(table.lock);
-        idCopy = reinterpret_cast<ULONG_PTR>(table.KeepText(id));
-      }
+      const auto idCopy = reinterpret_cast<ULONG_PTR>(table.KeepText(id));
       if (IsWindowsVersion4()) {
         std::string ansi = WideToAnsi(text);
         MENUITEMINFOA item{};
@@ -74,10 +69,7 @@ bool LocalizeControl(const wchar_t* stringId, StringTable& table, HWND hwnd, int
   if (!stringId) stringId = L"";
   std::wstring name = FormatPrintf(L"%04x-%04x", static_cast<unsigned>(reinterpret_cast<uintptr_t>(hwnd)),
                                    static_cast<unsigned>(controlId));
-  {
-    std::lock_guard guard(table.lock);
-    table.AddBinding(name, ControlBinding{hwnd, controlId, stringId});
-  }
+  table.AddBinding(name, ControlBinding{hwnd, controlId, stringId});
   const wchar_t* text = GetString(false, stringId, table);
   if (controlId < 0) return SetWindowTextW(hwnd, text) != 0;
   return SetDlgItemTextW(hwnd, controlId, text) != 0;

@@ -49,14 +49,12 @@ MvChildWindow::~MvChildWindow() {
     hwnd = nullptr;
   }
   if (classRegistered_) win::CheckWin32(error, UnregisterClassW(className.c_str(), instance), L"UnregisterClassW", className);
-  if (ownedBackground_) DeleteObject(ownedBackground_);
 }
 
 void MvChildWindow::SetBackgroundColour(COLORREF colour) {
   HBRUSH brush = win::CheckedHandle(error, CreateSolidBrush(colour), L"CreateSolidBrush", name);
   if (!brush) return;
-  if (ownedBackground_) DeleteObject(ownedBackground_);
-  ownedBackground_ = brush;
+  ownedBackground_.reset(brush);
   background = brush;
 }
 
@@ -157,7 +155,7 @@ LRESULT CALLBACK MvChildWindow::WindowProc(HWND window, UINT message, WPARAM wPa
     return DefWindowProcW(window, message, wParam, lParam);
   }
   try {
-    return object->HandleMessage(message, wParam, lParam);
+    return object->HandleMessage(window, message, wParam, lParam);
   } catch (const std::exception& failure) {
     object->error.Report(L"MvChildWindow::WindowProc(%s): message %u failed: %s", object->name,
                          static_cast<unsigned>(message), std::wstring(failure.what(), failure.what() + strlen(failure.what())));
@@ -168,8 +166,7 @@ LRESULT CALLBACK MvChildWindow::WindowProc(HWND window, UINT message, WPARAM wPa
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT MvChildWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND window = hwnd;
+LRESULT MvChildWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: {
       RECT client{};
@@ -230,9 +227,9 @@ LRESULT MvChildWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       break;
     }
     case WM_COMMAND:
-      return OnCommand(wParam, lParam);
+      return OnCommand(window, wParam, lParam);
     case WM_NOTIFY:
-      return OnNotify(wParam, lParam);
+      return OnNotify(window, wParam, lParam);
     case WM_CTLCOLORSTATIC:
       if (MvControl* control = FindControlByHandle(reinterpret_cast<HWND>(lParam))) {
         if (HBRUSH brush = control->OnCtlColorStatic(reinterpret_cast<HDC>(wParam))) return reinterpret_cast<LRESULT>(brush);
@@ -254,11 +251,11 @@ LRESULT MvChildWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT MvChildWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+LRESULT MvChildWindow::OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
   const auto command = static_cast<int32_t>(LOWORD(wParam));
   if (lParam == 0) {  // menu or accelerator: the localised menu keeps the string ID as item data
     const wchar_t* commandName = nullptr;
-    if (HMENU menu = GetMenu(hwnd)) {
+    if (HMENU menu = GetMenu(window)) {
       MENUITEMINFOW info{};
       info.cbSize = sizeof info;
       info.fMask = MIIM_ID | MIIM_DATA;
@@ -268,24 +265,24 @@ LRESULT MvChildWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
     if (!commandName) commandName = IdCodeName(idCodes, command);
     events.ExecuteAll_StringEventProcs(kEventMenuItemClicked, commandName);
-    return DefWindowProcW(hwnd, WM_COMMAND, wParam, lParam);
+    return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
   }
   if (HIWORD(wParam) == CBN_SELCHANGE) {
     MvControl* control = FindControlByHandle(reinterpret_cast<HWND>(lParam));
     if (control && control->Kind() == ControlKind::ComboBox) {
       auto* combo = static_cast<MvComboBox*>(control);
       combo->events.ExecuteAll_StringEventProcs(kEventCbnSelChanged, combo->GetSelected());
-      return DefWindowProcW(hwnd, WM_COMMAND, wParam, lParam);
+      return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
     }
   }
   events.ExecuteAll_StringEventProcs(kEventMenuItemClicked, IdCodeName(idCodes, command));
-  return DefWindowProcW(hwnd, WM_COMMAND, wParam, lParam);
+  return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
 }
 
-LRESULT MvChildWindow::OnNotify(WPARAM wParam, LPARAM lParam) {
+LRESULT MvChildWindow::OnNotify(HWND window, WPARAM wParam, LPARAM lParam) {
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);
   MvControl* control = header ? FindControlByHandle(header->hwndFrom) : nullptr;
-  if (!control) return DefWindowProcW(hwnd, WM_NOTIFY, wParam, lParam);
+  if (!control) return DefWindowProcW(window, WM_NOTIFY, wParam, lParam);
   const auto raiseBoth = [&](const wchar_t* eventName) {
     control->events.ExecuteAll_BinaryEventProcs(eventName, Payload(lParam));
     control->events.ExecuteAll_StringEventProcs(eventName, control->name.c_str());
@@ -317,7 +314,7 @@ LRESULT MvChildWindow::OnNotify(WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcW(hwnd, WM_NOTIFY, wParam, lParam);
+  return DefWindowProcW(window, WM_NOTIFY, wParam, lParam);
 }
 
 }  // namespace tessaly

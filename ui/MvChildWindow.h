@@ -5,6 +5,7 @@
 
 #include "MvControl.h"
 #include "MvError.h"
+#include "WinHandles.h"
 
 #include <windows.h>
 
@@ -52,12 +53,13 @@ class MvChildWindow : public MvControl {
   MvError error;
 
  private:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
-  LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
+  // The window handle is passed in: a handler may destroy the window, which clears hwnd.
+  LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam);
+  LRESULT OnNotify(HWND window, WPARAM wParam, LPARAM lParam);
 
   std::vector<std::unique_ptr<MvControl>> owned_;
-  HBRUSH ownedBackground_ = nullptr;
+  win::UniqueBrush ownedBackground_;  // outlives the class registration that uses it
   bool classRegistered_ = false;
 };
 

@@ -1,6 +1,5 @@
 #include "StartupModel.h"
 
-#include <array>
 #include <cwctype>
 
 namespace tessaly {
@@ -24,36 +23,6 @@ StartupSwitches FindStartupSwitches(std::wstring_view commandLine) {
   switches.silent = lowered.find(L"-silent") != std::wstring::npos;
   switches.noShow = lowered.find(L"-noshow") != std::wstring::npos;
   return switches;
-}
-
-std::wstring LanguageNameForModule(std::wstring_view moduleName) {
-  struct Mapping {
-    const wchar_t* module;  // lower case
-    const wchar_t* name;
-  };
-  static constexpr std::array<Mapping, 9> kModules{{
-      {L"danishlang.dll", L"Danish"},
-      {L"dutchlang.dll", L"Dutch"},
-      {L"finnishlang.dll", L"Finnish"},
-      {L"germanlang.dll", L"German"},
-      {L"italianlang.dll", L"Italian"},
-      {L"polishlang.dll", L"Polish"},
-      {L"spanishlang.dll", L"Spanish"},
-      {L"swedishlang.dll", L"Swedish"},
-      {L"uslang.dll", L"English(US)"},
-  }};
-  const std::wstring folded = Folded(moduleName);
-  for (const Mapping& mapping : kModules) {
-    if (folded == mapping.module) return mapping.name;
-  }
-  return kDefaultLanguageName;
-}
-
-std::wstring ChooseLanguageName(const std::optional<std::wstring>& userLanguage,
-                                const std::optional<std::wstring>& languageModule) {
-  if (userLanguage && userLanguage->size() > 3) return *userLanguage;
-  if (languageModule && languageModule->size() > 3) return LanguageNameForModule(*languageModule);
-  return kDefaultLanguageName;
 }
 
 }  // namespace tessaly

@@ -1,8 +1,7 @@
-// Decisions of the program's start-up that need no window: the single-instance name, the
-// command-line switches and the choice of the user-interface language.
+// Decisions of the program's start-up that need no window: the single-instance name and the
+// command-line switches. (The language choice belongs to the settings module.)
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,18 +30,5 @@ std::wstring LowerCommandLine(std::wstring_view commandLine);
 // Switches are found by plain substring search anywhere in the lowered command line, so
 // "-SILENT" and "x-noshowy" count.
 StartupSwitches FindStartupSwitches(std::wstring_view commandLine);
-
-// The language every fallback ends at.
-inline constexpr wchar_t kDefaultLanguageName[] = L"English(UK)";
-
-// Display name for a language module of the older product ("GermanLang.dll" -> "German"),
-// compared ignoring case; any other name gives "English(UK)".
-std::wstring LanguageNameForModule(std::wstring_view moduleName);
-
-// The display name to select: the user's "Language" value when it is longer than 3 characters;
-// else the machine's "lang" module mapped by LanguageNameForModule when that is longer than 3
-// characters; else "English(UK)". Absent values are nullopt.
-std::wstring ChooseLanguageName(const std::optional<std::wstring>& userLanguage,
-                                const std::optional<std::wstring>& languageModule);
 
 }  // namespace tessaly

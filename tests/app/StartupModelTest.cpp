@@ -1,4 +1,6 @@
 // Command-line switches and the language choice of the start-up.
+#include "Settings.h"
+#include "SettingsStore.h"
 #include "StartupModel.h"
 
 #include <gtest/gtest.h>
@@ -71,7 +73,17 @@ TEST(LanguageChoice, UserValueThenModuleThenEnglishUk) {
       {"short user value and short module", L"DE", L"x", L"English(UK)"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ChooseLanguageName(c.user, c.module), c.want) << c.name;
+    MemorySettingsStore store;
+    SettingsValue value;
+    if (c.user) {
+      value.text = *c.user;
+      store.Set(SettingsRoot::CurrentUser, L"SOFTWARE\\Morvane Software\\Tessaly", L"Language", value);
+    }
+    if (c.module) {
+      value.text = *c.module;
+      store.Set(SettingsRoot::LocalMachine, L"SOFTWARE\\MvParental\\Option", L"lang", value);
+    }
+    EXPECT_EQ(Settings(store).ChooseLanguage(), c.want) << c.name;
   }
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 std::vector<std::wstring> Names(const MvLinkedList& list) {
   std::vector<std::wstring> names;
-  for (MvListEntry* e = list.head; e; e = e->next) names.push_back(e->name ? *e->name : L"<none>");
+  for (const MvListEntry& e : list) names.push_back(e.name ? *e.name : L"<none>");
   return names;
 }
 
@@ -99,9 +99,9 @@ TEST(MvLinkedList, AddTokensSkipsEmptyTokens) {
     MvLinkedList list;
     EXPECT_EQ(list.AddTokens(c.text), static_cast<int>(c.want.size()));
     EXPECT_EQ(Names(list), c.want);
-    for (MvListEntry* e = list.head; e; e = e->next) {
-      EXPECT_EQ(std::wstring(static_cast<wchar_t*>(e->value)), *e->name);  // value is a separate copy
-      EXPECT_NE(static_cast<const void*>(e->value), static_cast<const void*>(e->name->c_str()));
+    for (const MvListEntry& e : list) {
+      EXPECT_EQ(std::wstring(static_cast<wchar_t*>(e.value)), *e.name);  // value is a separate copy
+      EXPECT_NE(static_cast<const void*>(e.value), static_cast<const void*>(e.name->c_str()));
     }
     list.FreeTokenValues();
   }

@@ -62,18 +62,20 @@ inline HWND FindThreadDialog(DWORD threadId) {
   return found;
 }
 
-// Presses OK of the first message box that a thread shows, from a thread of its own.
+// Presses a button (OK unless told) of the first dialog that a thread shows, from a thread of its
+// own.
 class MessageBoxAnswerer {
  public:
-  explicit MessageBoxAnswerer(DWORD threadId)
-      : thread_([this, threadId] {
+  explicit MessageBoxAnswerer(DWORD threadId, int button = IDOK)
+      : thread_([this, threadId, button] {
           const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
           while (!stop_ && std::chrono::steady_clock::now() < end) {
             if (HWND box = FindThreadDialog(threadId)) {
               wchar_t caption[256] = {};
               GetWindowTextW(box, caption, 256);
               caption_ = caption;
-              PostMessageW(box, WM_COMMAND, IDOK, 0);
+              answered_ = true;
+              PostMessageW(box, WM_COMMAND, button, 0);
               return;
             }
             Sleep(10);
@@ -88,9 +90,12 @@ class MessageBoxAnswerer {
     if (thread_.joinable()) thread_.join();
     return caption_;
   }
+  // After Finish: whether a dialog came.
+  bool Answered() const { return answered_; }
 
  private:
   std::atomic<bool> stop_{false};
+  std::atomic<bool> answered_{false};
   std::wstring caption_;
   std::thread thread_;
 };

@@ -2,6 +2,8 @@
 #include "GuiTestSupport.h"
 
 #include "StartupModel.h"
+#include "StringTable.h"
+#include "TempTree.h"
 
 #include <gtest/gtest.h>
 
@@ -27,12 +29,12 @@ struct Process {
   }
 };
 
-bool Start(Process& process, const std::wstring& arguments) {
-  std::wstring commandLine = L"\"" + test::ProgramFolder() + L"Tessaly.exe\" " + arguments;
+bool Start(Process& process, const std::wstring& arguments, const std::wstring& folder = test::ProgramFolder()) {
+  std::wstring commandLine = L"\"" + folder + L"Tessaly.exe\" " + arguments;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        test::ProgramFolder().c_str(), &startup, &process.info) != FALSE;
+  return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &process.info) != FALSE;
 }
 
 // A top-level window of the process whose class is the single-instance name.
@@ -77,6 +79,15 @@ bool WaitFor(F done, int milliseconds = 15000) {
   return done();
 }
 
+// File > Exit, then OK in the box it shows; the exit code.
+DWORD ExitThroughMenu(Process& process, HWND window) {
+  PostMessageW(window, WM_COMMAND, 1026, 0);
+  HWND box = nullptr;
+  if (!WaitFor([&] { return (box = DialogOf(process.info.dwProcessId)) != nullptr; })) return 0x7FFFFFFF;
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return process.WaitForExit(15000);
+}
+
 TEST(SecondInstance, WakesTheFirstAndEndsWithMinusOne) {
   Process first;
   ASSERT_TRUE(Start(first, L"-NoShow"));
@@ -96,11 +107,22 @@ TEST(SecondInstance, WakesTheFirstAndEndsWithMinusOne) {
   EXPECT_EQ(MainWindowOf(second.info.dwProcessId), nullptr);
 
   // File > Exit asks once, then the first ends normally.
-  PostMessageW(window, WM_COMMAND, 1026, 0);
-  HWND box = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (box = DialogOf(first.info.dwProcessId)) != nullptr; }));
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
-  EXPECT_EQ(first.WaitForExit(15000), 0u);
+  EXPECT_EQ(ExitThroughMenu(first, window), 0u);
+}
+
+TEST(MissingTessres, TextsReadNotSetAndTheProgramRuns) {
+  // The program alone in a folder: no Tessres.dll, no configuration, no signatures.
+  test::TempTree folder;
+  const std::wstring path = folder.RootText() + L"\\";
+  ASSERT_TRUE(CopyFileW((test::ProgramFolder() + L"Tessaly.exe").c_str(), (path + L"Tessaly.exe").c_str(), FALSE));
+  Process program;
+  ASSERT_TRUE(Start(program, L"-noshow", path));
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (window = MainWindowOf(program.info.dwProcessId)) != nullptr; }));
+  wchar_t title[256] = {};
+  GetWindowTextW(window, title, 256);
+  EXPECT_STREQ(title, kLanguageNotSet);
+  EXPECT_EQ(ExitThroughMenu(program, window), 0u);
 }
 
 }  // namespace

@@ -315,6 +315,24 @@ TEST_F(ProgramWindowTest, RelayoutBy100x50) {
   EXPECT_EQ(placed(list), listBefore);
 }
 
+TEST_F(ProgramWindowTest, CancelledBrowseReselectsAllLocalDrives) {
+  Open(true);
+  MvComboBox* path = FindComboBox(L"IDC_CBOX_SEARCHPATH");
+  ASSERT_NE(path, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return window_->Window().GetProperty(L"VolumeEnumerationCompleted") != nullptr; }));
+  const int browse = static_cast<int>(SendMessageW(path->hwnd, CB_FINDSTRINGEXACT, -1,
+                                                   reinterpret_cast<LPARAM>(Text(L"IDS_BROWSE").c_str())));
+  ASSERT_GE(browse, 0);
+  SendMessageW(path->hwnd, CB_SETCURSEL, browse, 0);
+  test::MessageBoxAnswerer answerer(GetCurrentThreadId(), IDCANCEL);
+  // What the combo box sends its parent when the user picks an item.
+  SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(path->hwnd));
+  answerer.Finish();
+  EXPECT_TRUE(answerer.Answered()) << "no folder dialog came";
+  EXPECT_EQ(path->GetSelected(), Text(L"IDS_ALLLOCALDRIVES"));
+  EXPECT_EQ(SendMessageW(path->hwnd, CB_GETCOUNT, 0, 0), 4);  // nothing was added (two drives listed)
+}
+
 TEST_F(ProgramWindowTest, MissingLanguageGivesNotSetTextsAndNoCrash) {
   StringTable empty;
   Open(true, &empty);

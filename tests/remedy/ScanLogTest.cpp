@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "Paths.h"
 #include "ScanLog.h"
 #include "ScanRecords.h"
@@ -92,7 +93,7 @@ TEST(ScanLog, FileIsUtf16LeWithoutByteOrderMark) {
   r.Publish();
   const std::wstring path = tree.RootText() + S + L"log.txt";
   ASSERT_TRUE(WriteScanLog(path, r.properties, kTexts));
-  auto bytes = ReadFileBytes(path);
+  auto bytes = ReadWholeFile(path);
   ASSERT_TRUE(bytes.has_value());
   ASSERT_GE(bytes->size(), 4u);
   EXPECT_EQ(bytes->substr(0, 4), std::string("=\0=\0", 4));  // no byte-order mark

@@ -118,7 +118,7 @@ TEST(MvScan, WalksEveryFileAndFolderAndSkipsDotFolders) {
   EXPECT_EQ(w.CountPrefix(L"folder "), 3u);
   EXPECT_EQ(scan.filesFound, 4u);
   EXPECT_EQ(scan.foldersFound, 3u);
-  EXPECT_TRUE(scan.roots.empty());
+  EXPECT_EQ(scan.QueuedRootCount(), 0u);
 
   std::set<std::wstring> paths(w.filePaths.begin(), w.filePaths.end());
   EXPECT_TRUE(paths.count(Root(tree) + L"Music" + S + L"Deep" + S + L"c.avi"));
@@ -178,8 +178,8 @@ TEST(MvScan, StopDuringADeepWalkEndsCleanly) {
   EXPECT_EQ(w.events.back(), L"finished");
   EXPECT_EQ(log.Count(L"Scanning Folder(" + Root(tree) + L"), Cancelled\r\n"), 1u);
   EXPECT_EQ(log.Count(L"MvScan::Start(), Stopping Thread\r\n"), 1u);
-  EXPECT_TRUE(scan.roots.empty());
-  EXPECT_EQ(scan.depth, 0);
+  EXPECT_EQ(scan.QueuedRootCount(), 0u);
+  EXPECT_EQ(scan.WalkDepth(), 0);
 }
 
 TEST(MvScan, PauseHoldsTheWalkUntilResumed) {
@@ -242,10 +242,10 @@ TEST(MvScan, ClusterAccountingRoundsUpAndSkipsEmptyFiles) {
   scan.AddRootFolder(ScanFolder::MakeRoot(Root(tree)));
   scan.Start();
   scan.Join();
-  ASSERT_GT(scan.allocationUnit, 0u);
-  EXPECT_EQ(scan.allocationUnit, scan.sectorsPerCluster * scan.bytesPerSector);
-  EXPECT_EQ(scan.rootBytesScanned, scan.allocationUnit);  // 1 byte takes one cluster, 0 takes none
-  EXPECT_EQ(scan.bytesScannedAll, scan.allocationUnit);
+  ASSERT_GT(scan.AllocationUnit(), 0u);
+  EXPECT_EQ(scan.AllocationUnit(), scan.SectorsPerCluster() * scan.BytesPerSector());
+  EXPECT_EQ(scan.rootBytesScanned, scan.AllocationUnit());  // 1 byte takes one cluster, 0 takes none
+  EXPECT_EQ(scan.bytesScannedAll, scan.AllocationUnit());
   EXPECT_GT(scan.totalBytes, 0u);
 }
 

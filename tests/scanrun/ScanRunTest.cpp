@@ -136,7 +136,7 @@ struct Computer {
 
   std::set<std::wstring> Names(MvLinkedList& list) {
     std::set<std::wstring> names;
-    for (MvListEntry* e = list.head; e; e = e->next) names.insert(static_cast<ScanFile*>(e->value)->name);
+    for (const MvListEntry& e : list) names.insert(static_cast<ScanFile*>(e.value)->name);
     return names;
   }
   std::set<std::wstring> ItemsFor(const wchar_t* listView) {
@@ -177,9 +177,9 @@ TEST(ScanRun, WholeScanFindsTheClientItsSharedMediaAndEverythingElse) {
   EXPECT_EQ(pc.ItemsFor(kListViewSharedMedia), (std::set<std::wstring>{L"song.mp3", L"clip.avi", L"near.mp3"}));
   EXPECT_EQ(pc.ItemsFor(kListViewSharedImages), (std::set<std::wstring>{L"pic.jpg"}));
   EXPECT_TRUE(pc.ItemsFor(kListViewSharedOtherFiles).empty());
-  ScanFile* client = static_cast<ScanFile*>(run.P2pFiles().head->value);
-  for (MvListEntry* e = run.MusicFiles().head; e; e = e->next) {
-    auto* file = static_cast<ScanFile*>(e->value);
+  ScanFile* client = static_cast<ScanFile*>(run.P2pFiles().begin()->value);
+  for (const MvListEntry& e : run.MusicFiles()) {
+    auto* file = static_cast<ScanFile*>(e.value);
     MvListEntry* belonging = file->properties ? file->properties->Find(L"BelongingP2pProgramFile") : nullptr;
     const bool shared = file->name == L"song.mp3" || file->name == L"near.mp3";
     EXPECT_EQ(belonging != nullptr, shared) << WideToUtf8(file->name);
@@ -204,8 +204,8 @@ TEST(ScanRun, WholeScanFindsTheClientItsSharedMediaAndEverythingElse) {
   EXPECT_EQ(filmRow->columns[1], L"5");
   EXPECT_EQ(filmRow->columns[2], L".avi");
   // The archive member keeps its archive path after the scan.
-  for (MvListEntry* e = run.MusicFiles().head; e; e = e->next) {
-    auto* file = static_cast<ScanFile*>(e->value);
+  for (const MvListEntry& e : run.MusicFiles()) {
+    auto* file = static_cast<ScanFile*>(e.value);
     if (file->name == L"in zip.mp3") {
       EXPECT_EQ(file->FilePath(), pc.Root() + L"Other" + S + L"songs.zip" + S + L"::ZIP::in zip.mp3");
     }
@@ -249,7 +249,7 @@ TEST(ScanRun, BlockedProgramIsMarked) {
   ScanRun run(pc.Setup());
   run.StartDiskScan(pc.Root(), Texts(L"IDS_SEARCHFORMUSICVIDEOSOFTWARE"));
   run.Wait();
-  auto* client = static_cast<ScanFile*>(run.P2pFiles().head->value);
+  auto* client = static_cast<ScanFile*>(run.P2pFiles().begin()->value);
   EXPECT_EQ(client->properties->Find(L"P2pBlocked")->value, kTrue);
 }
 
@@ -312,7 +312,7 @@ TEST(ScanRun, StatusTexts) {
   ScanStatusText ready = run.StatusText(nullptr);
   EXPECT_EQ(ready.activity, L"Ready");
   EXPECT_EQ(ready.counts, L"10 File(s) found: Video(2), Music(6), File-sharing software(1), Image(1)");
-  ScanFile* client = static_cast<ScanFile*>(run.P2pFiles().head->value);
+  ScanFile* client = static_cast<ScanFile*>(run.P2pFiles().begin()->value);
   EXPECT_EQ(run.StatusText(client).activity, L"Scanning: " + client->FilePath());
 }
 

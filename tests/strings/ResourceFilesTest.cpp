@@ -161,8 +161,8 @@ TEST_F(LanguageResource, IsUtf16WithByteOrderMarkAndProlog) {
 
 TEST_F(LanguageResource, ListsTheElevenLanguagesInOrder) {
   std::vector<std::wstring> got, want;
-  for (MvListEntry* e = table_.languages.head; e; e = e->next) {
-    auto* language = static_cast<LanguageRecord*>(e->value);
+  for (const MvListEntry& e : table_.languages) {
+    auto* language = static_cast<LanguageRecord*>(e.value);
     got.push_back(language->code + L"=" + language->name);
   }
   for (const Language& language : kLanguages) want.push_back(std::wstring(language.code) + L"=" + language.name);

@@ -53,9 +53,9 @@ TEST(StringTable, LoadsLanguagesInOrderAndTheFirstIsCurrent) {
   test::LogCapture log;
   EXPECT_FALSE(LoadLanguageXMLData(table, LanguageDocument(kBasic)));
   std::vector<std::wstring> languages;
-  for (MvListEntry* e = table.languages.head; e; e = e->next) {
-    auto* language = static_cast<LanguageRecord*>(e->value);
-    languages.push_back(std::wstring(e->Name()) + L"=" + language->name);
+  for (const MvListEntry& e : table.languages) {
+    auto* language = static_cast<LanguageRecord*>(e.value);
+    languages.push_back(std::wstring(e.Name()) + L"=" + language->name);
   }
   EXPECT_EQ(languages, (std::vector<std::wstring>{L"DK=Dansk", L"UK=English(UK)"}));
   ASSERT_NE(table.currentLanguage, nullptr);

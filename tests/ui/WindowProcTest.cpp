@@ -205,6 +205,22 @@ TEST_F(MainWindowTest, CommandsArriveByNameFromMenuDataOrIdCodes) {
   DestroyMenu(bar);
 }
 
+TEST_F(MainWindowTest, CommandHandlerMayDestroyTheWindow) {
+  // As "Exit" does: the handler destroys the window that is still handling the command.
+  main_->events.AddStringEventProc(
+      kEventMenuItemClicked, [](const wchar_t*, void* context) { DestroyWindow(static_cast<MvChildWindow*>(context)->hwnd); },
+      main_.get());
+  EventLog destroyed;
+  destroyed.WatchString(main_->events, kEventWmDestroy);
+  HWND window = main_->hwnd;
+  PumpMessages();
+  SendMessageW(window, WM_COMMAND, static_cast<WPARAM>(GetUniqueIdCode(L"IDS_EXIT")), 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(main_->hwnd, nullptr);
+  EXPECT_EQ(destroyed.texts.size(), 1u);
+  EXPECT_EQ(PumpMessages(), 1);
+}
+
 TEST_F(MainWindowTest, ComboSelectionRaisesOnTheComboWithItsText) {
   MvComboBox* combo = CreateComboBox(L"IDC_CBOX_SEARCHPATH", 0, 200, CBS_DROPDOWNLIST | WS_VSCROLL);
   ASSERT_NE(combo, nullptr);

@@ -21,10 +21,9 @@ void* FindRegistered(const MvLinkedList& registry, std::wstring_view kindTag, st
   return entry ? entry->value : nullptr;
 }
 
-// The one place that walks a list by hand.
 void WalkRegistry(const MvLinkedList& registry, const std::function<bool(const MvListEntry&)>& visit) {
-  for (const MvListEntry* entry = registry.head; entry && entry->value; entry = entry->next) {
-    if (!visit(*entry)) return;
+  for (const MvListEntry& entry : registry) {
+    if (!entry.value || !visit(entry)) return;
   }
 }
 
@@ -41,9 +40,10 @@ bool InGroup(const MvLinkedList& groups, std::wstring_view group) {
 }
 
 const wchar_t* FirstGroupName(const MvLinkedList& groups) {
-  const MvListEntry* first = groups.head;
-  while (first && !first->name) first = first->next;
-  return first ? first->Name() : kGroupIndexNotFound;
+  for (const MvListEntry& entry : groups) {
+    if (entry.name) return entry.Name();
+  }
+  return kGroupIndexNotFound;
 }
 
 }  // namespace tessaly

@@ -1,5 +1,5 @@
 // Outside Windows the "ANSI code page" is Windows-1252, the code page of the files Tessaly reads.
-#include "TextConvert.h"
+#include "AnsiCodePage.h"
 
 #include <cstdint>
 

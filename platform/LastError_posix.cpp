@@ -1,5 +1,6 @@
-#include "MvError.h"
+#include "LastError.h"
 
+#include "DebugLog.h"
 #include "TextConvert.h"
 
 #include <cerrno>
@@ -7,7 +8,7 @@
 
 namespace tessaly {
 
-const wchar_t* MvError::GetLastError() {
+const wchar_t* LastErrorText() {
   static std::wstring slot;
   int code = errno;
   char buffer[256] = {};

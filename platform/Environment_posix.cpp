@@ -1,7 +1,6 @@
-// The finders' platform services outside Windows: environment variables, file existence and the
-// INI reader, all answered by portable code.
-#include "IniFile.h"
-#include "P2pText.h"
+// Environment expansion as Windows' ExpandEnvironmentStrings does it, and the file test.
+#include "Environment.h"
+
 #include "TextConvert.h"
 
 #include <sys/stat.h>
@@ -9,12 +8,6 @@
 #include <cstdlib>
 
 namespace tessaly {
-namespace {
-
-// INI files are small; anything past this is not a settings file.
-constexpr uint64_t kLargestIniFile = 16u << 20;
-
-}  // namespace
 
 std::wstring ExpandEnvironment(const std::wstring& text) {
   std::wstring out;
@@ -43,18 +36,6 @@ std::wstring ExpandEnvironment(const std::wstring& text) {
 bool PathExists(const std::wstring& path) {
   struct stat info;
   return stat(WideToNative(path).c_str(), &info) == 0;
-}
-
-std::vector<std::wstring> IniSectionKeys(const std::wstring& path, const std::wstring& section) {
-  auto bytes = ReadWholeFile(path, kLargestIniFile);
-  if (!bytes) return {};
-  return PortableIniSectionKeys(*bytes, section);
-}
-
-std::wstring IniValue(const std::wstring& path, const std::wstring& section, const std::wstring& key) {
-  auto bytes = ReadWholeFile(path, kLargestIniFile);
-  if (!bytes) return {};
-  return PortableIniValue(*bytes, section, key);
 }
 
 }  // namespace tessaly

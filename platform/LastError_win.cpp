@@ -1,10 +1,12 @@
-#include "MvError.h"
+#include "LastError.h"
+
+#include "DebugLog.h"
 
 #include <windows.h>
 
 namespace tessaly {
 
-const wchar_t* MvError::GetLastError() {
+const wchar_t* LastErrorText() {
   // The process-wide slot owns the system's buffer until the next call.
   static wchar_t* slot = nullptr;
   static std::wstring fallback;

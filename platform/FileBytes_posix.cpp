@@ -1,5 +1,6 @@
 #include "FileBytes.h"
 
+#include "PosixHandles.h"
 #include "TextConvert.h"
 
 #include <fcntl.h>
@@ -7,33 +8,22 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 
 namespace tessaly {
-namespace {
 
-// Owns a descriptor for the length of one read or write.
-class ScopedFd {
- public:
-  explicit ScopedFd(int fd) : fd_(fd) {}
-  ~ScopedFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  ScopedFd(const ScopedFd&) = delete;
-  ScopedFd& operator=(const ScopedFd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-}  // namespace
-
-std::optional<std::string> ReadWholeFile(const std::wstring& path) {
-  ScopedFd file(::open(WideToNative(path).c_str(), O_RDONLY | O_CLOEXEC));
+std::optional<std::string> ReadWholeFile(const std::wstring& path, uint64_t limit) {
+  posix::UniqueFd file(::open(WideToNative(path).c_str(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) return std::nullopt;
   struct stat info{};
   if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  std::string bytes(static_cast<size_t>(info.st_size), '\0');
+  if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > limit) return std::nullopt;
+  std::string bytes;
+  try {
+    bytes.resize(static_cast<size_t>(info.st_size));
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
   size_t total = 0;
   while (total < bytes.size()) {
     ssize_t got = ::read(file.get(), bytes.data() + total, bytes.size() - total);
@@ -47,7 +37,7 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path) {
 }
 
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
-  ScopedFd file(::open(WideToNative(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  posix::UniqueFd file(::open(WideToNative(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (file.get() < 0) return false;
   size_t total = 0;
   while (total < bytes.size()) {

@@ -1,4 +1,4 @@
-#include "TextConvert.h"
+#include "AnsiCodePage.h"
 
 #include <windows.h>
 

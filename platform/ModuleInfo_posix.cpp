@@ -1,4 +1,4 @@
-#include "SystemInfo.h"
+#include "ModuleInfo.h"
 
 #include "TextConvert.h"
 
