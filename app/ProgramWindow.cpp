@@ -340,7 +340,7 @@ void ProgramWindow::Command(const std::wstring& name) {
     case MainCommand::UnselectAll: {
       // Not while a scan walks a folder; a finished scan's lists can be checked at any time.
       auto* scan = static_cast<MvScan*>(window_.GetProperty(L"CurrentScanProcess"));
-      if (views_ && (!scan || scan->depth == 0)) views_->SelectAll(CommandFor(name) == MainCommand::SelectAll);
+      if (views_ && (!scan || scan->WalkDepth() == 0)) views_->SelectAll(CommandFor(name) == MainCommand::SelectAll);
       break;
     }
     case MainCommand::DeleteSelected:
