@@ -26,8 +26,12 @@ Ctrl-C stops the scan; what was found so far is printed and written.
 Exit status:
   0  the scan ran to its end
   1  the scan could not run: bad arguments, or an unreadable configuration, signature or
-     language file, or an output file that cannot be written (the message names the problem)
+     language file, or an output file (or standard output) that cannot be written (the
+     message names the problem)
   2  the scan was stopped by Ctrl-C before its end; what was found so far was reported
+  3  the scan ran but lost results (folders or files it could not handle for want of memory
+     or handles, or a failure while handling a file): what it found was reported, marked
+     incomplete ("completed": false)
 )";
 }
 

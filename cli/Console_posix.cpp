@@ -18,6 +18,7 @@ void OnSignal(int) {
 }  // namespace
 
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+bool StdoutIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
 
 void InstallInterruptHandler(void (*onInterrupt)()) {
   interruptCallback = onInterrupt;
@@ -27,12 +28,16 @@ void InstallInterruptHandler(void (*onInterrupt)()) {
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGHUP, &action, nullptr);
+  // A closed pipe is reported as a failed write (and a non-zero exit), not by a silent death.
+  signal(SIGPIPE, SIG_IGN);
 }
 
-void WriteOut(const std::wstring& text) {
+bool WriteOut(const std::wstring& text) {
   std::string bytes = WideToNative(text);
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
 }
+
+bool FlushOut() { return std::fflush(stdout) == 0 && !std::ferror(stdout); }
 
 void WriteErr(const std::wstring& text) {
   std::string bytes = WideToNative(text);

@@ -20,17 +20,17 @@ BOOL WINAPI OnConsoleControl(DWORD type) {
   return TRUE;
 }
 
-void Write(DWORD which, FILE* stream, const std::wstring& text) {
+bool Write(DWORD which, FILE* stream, const std::wstring& text) {
   HANDLE handle = GetStdHandle(which);
   DWORD mode = 0;
   if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
     DWORD written = 0;
-    WriteConsoleW(handle, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr);
-    return;
+    return WriteConsoleW(handle, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
   }
   std::string bytes = WideToUtf8(text);  // redirected: UTF-8
-  std::fwrite(bytes.data(), 1, bytes.size(), stream);
-  std::fflush(stream);
+  const bool all = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
+  return std::fflush(stream) == 0 && all;
 }
 
 }  // namespace
@@ -40,12 +40,18 @@ bool StderrIsTerminal() {
   return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
+bool StdoutIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
 void InstallInterruptHandler(void (*onInterrupt)()) {
   interruptCallback = onInterrupt;
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 
-void WriteOut(const std::wstring& text) { Write(STD_OUTPUT_HANDLE, stdout, text); }
+bool WriteOut(const std::wstring& text) { return Write(STD_OUTPUT_HANDLE, stdout, text); }
 void WriteErr(const std::wstring& text) { Write(STD_ERROR_HANDLE, stderr, text); }
+bool FlushOut() { return std::fflush(stdout) == 0 && !std::ferror(stdout); }
 
 }  // namespace tessaly

@@ -18,20 +18,44 @@ std::vector<ScanFile*> Files(MvLinkedList& list) {
   return files;
 }
 
+// The path of a file as its folder's path and its name: sorting compares the two parts in
+// place instead of building every path again for every comparison.
+struct PathParts {
+  std::wstring_view folder;
+  std::wstring_view name;
+  ScanFile* file;
+};
+
+bool PathLess(const PathParts& a, const PathParts& b) {
+  size_t i = 0;
+  const size_t aSize = a.folder.size() + a.name.size(), bSize = b.folder.size() + b.name.size();
+  for (; i < aSize && i < bSize; ++i) {
+    const wchar_t ca = i < a.folder.size() ? a.folder[i] : a.name[i - a.folder.size()];
+    const wchar_t cb = i < b.folder.size() ? b.folder[i] : b.name[i - b.folder.size()];
+    if (ca != cb) return ca < cb;
+  }
+  return aSize < bSize;
+}
+
 void SortByPath(std::vector<ScanFile*>& files) {
-  std::sort(files.begin(), files.end(), [](ScanFile* a, ScanFile* b) { return a->FilePath() < b->FilePath(); });
+  std::vector<PathParts> keyed;
+  keyed.reserve(files.size());
+  for (ScanFile* file : files) {
+    if (file->folder) {
+      keyed.push_back({file->folder->FullPath(), file->name, file});
+    } else {
+      keyed.push_back({file->FilePath(), {}, file});  // "{Failed to get path}", cached in the record
+    }
+  }
+  std::sort(keyed.begin(), keyed.end(), PathLess);
+  for (size_t i = 0; i < files.size(); ++i) files[i] = keyed[i].file;
 }
 
-void AppendFiles(std::wstring& out, const std::wstring& indent, const std::vector<ScanFile*>& files) {
-  for (ScanFile* file : files) out += indent + file->FilePath() + L"\n";
-}
+// A name as printed: its visible form when the output is a terminal, else its exact text.
+std::wstring Shown(const std::wstring& name, bool visible) { return visible ? TerminalText(name) : name; }
 
-const wchar_t* CategoryOf(ScanRun& run, ScanFile* file, std::vector<ScanFile*>& music,
-                          std::vector<ScanFile*>& video, std::vector<ScanFile*>& images) {
-  if (std::find(music.begin(), music.end(), file) != music.end()) return L"music";
-  if (std::find(video.begin(), video.end(), file) != video.end()) return L"video";
-  if (std::find(images.begin(), images.end(), file) != images.end()) return L"image";
-  return L"p2p";
+void AppendFiles(std::wstring& out, const std::wstring& indent, const std::vector<ScanFile*>& files, bool visible) {
+  for (ScanFile* file : files) out += indent + Shown(file->FilePath(), visible) + L"\n";
 }
 
 }  // namespace
@@ -77,23 +101,25 @@ ScanReport BuildScanReport(ScanRun& run, const SharedFolderMappings* mappings) {
   return report;
 }
 
-std::wstring FormatSummary(ScanRun& run, const ScanReport& report, const TextLookup& text, bool listAll) {
+std::wstring FormatSummary(ScanRun& run, const ScanReport& report, const TextLookup& text, bool listAll,
+                           bool visibleNames) {
+  const bool v = visibleNames;
   std::wstring out;
   out += text(L"IDS_PROGRAMTITLE") + L"\n" + kRule + L"\n";
   out += text(L"IDS_FILESHARINGSOFTWARE") + L": " + std::to_wstring(report.programs.size()) + L"\n";
   for (const ProgramReport& program : report.programs) {
-    out += L"  " + program.program->name + L" " + text(L"IDS_HASBEENIDENTIFIEDAS") + L" " +
+    out += L"  " + Shown(program.program->name, v) + L" " + text(L"IDS_HASBEENIDENTIFIEDAS") + L" " +
            (program.signature ? program.signature->name : std::wstring()) + L" - " + text(L"IDS_AFILESHARINGSOFTWARE") +
            (program.blocked ? L" (" + text(L"IDS_SOFTWAREISBLOCKED") + L")" : std::wstring()) + L"\n";
-    out += L"    " + text(L"IDS_FILEPATH") + L": " + FullPath(program.program->folder) + L"\n";
+    out += L"    " + text(L"IDS_FILEPATH") + L": " + Shown(FullPath(program.program->folder), v) + L"\n";
     out += L"    " + text(L"IDS_ALLFILESINSHAREDFOLDERS") + L": " + std::to_wstring(program.sharedFolders.size()) + L"\n";
-    for (const std::wstring& folder : program.sharedFolders) out += L"      " + folder + L"\n";
+    for (const std::wstring& folder : program.sharedFolders) out += L"      " + Shown(folder, v) + L"\n";
     out += L"    " + text(L"IDS_MUSICANDVIDEOFILES") + L": " + std::to_wstring(program.sharedMedia.size()) + L"\n";
-    AppendFiles(out, L"      ", program.sharedMedia);
+    AppendFiles(out, L"      ", program.sharedMedia, v);
     out += L"    " + text(L"IDS_IMAGEFILES") + L": " + std::to_wstring(program.sharedImages.size()) + L"\n";
-    AppendFiles(out, L"      ", program.sharedImages);
+    AppendFiles(out, L"      ", program.sharedImages, v);
     out += L"    " + text(L"IDS_OTHERFILES") + L": " + std::to_wstring(program.sharedOther.size()) + L"\n";
-    AppendFiles(out, L"      ", program.sharedOther);
+    AppendFiles(out, L"      ", program.sharedOther, v);
   }
   out += kRule + L"\n";
   out += text(L"IDS_MUSICANDVIDEOFILESINOTHERFOLDERS") + L": " + std::to_wstring(report.mediaElsewhere.size()) + L"\n";
@@ -113,7 +139,7 @@ std::wstring FormatSummary(ScanRun& run, const ScanReport& report, const TextLoo
       std::vector<ScanFile*> files = Files(*group.list);
       SortByPath(files);
       out += kRule + L"\n" + text(group.title) + L": " + std::to_wstring(files.size()) + L"\n";
-      AppendFiles(out, L"  ", files);
+      AppendFiles(out, L"  ", files, v);
     }
   }
   return out;
@@ -155,13 +181,15 @@ std::string FormatJson(ScanRun& run, const ScanReport& report, const std::vector
   out += report.programs.empty() ? "],\n" : "\n  ],\n";
   out += "  \"files\": [";
   bool first = true;
-  for (std::vector<ScanFile*>* list : {&programs, &music, &video, &images}) {
+  const std::pair<std::vector<ScanFile*>*, const wchar_t*> lists[] = {
+      {&programs, L"p2p"}, {&music, L"music"}, {&video, L"video"}, {&images, L"image"}};
+  for (const auto& [list, category] : lists) {
     for (ScanFile* file : *list) {
       ScanFile* owner = BelongingProgramOf(*file);
       out += first ? "\n    {" : ",\n    {";
       first = false;
       out += "\"path\": " + JsonString(file->FilePath());
-      out += ", \"category\": " + JsonString(CategoryOf(run, file, music, video, images));
+      out += ", \"category\": " + JsonString(category);
       out += ", \"size\": " + std::to_string(file->size);
       out += ", \"sharedBy\": " + (owner ? JsonString(owner->FilePath()) : std::string("null")) + "}";
     }

@@ -32,7 +32,9 @@ using TextLookup = std::function<std::wstring(const wchar_t* id)>;
 ScanReport BuildScanReport(ScanRun& run, const SharedFolderMappings* mappings);
 
 // The summary in the chosen language; with listAll every found file follows, by category.
-std::wstring FormatSummary(ScanRun& run, const ScanReport& report, const TextLookup& text, bool listAll);
+// With `visibleNames` (the output is a terminal) names are shown in their TerminalText form.
+std::wstring FormatSummary(ScanRun& run, const ScanReport& report, const TextLookup& text, bool listAll,
+                           bool visibleNames = false);
 
 // All results as JSON (UTF-8); the layout is described in the README.
 std::string FormatJson(ScanRun& run, const ScanReport& report, const std::vector<std::wstring>& searchPaths,

@@ -14,6 +14,7 @@
 #include "StringTable.h"
 #include "SystemInfo.h"
 #include "TextConvert.h"
+#include "MvZXml.h"
 #include "Utf16Text.h"
 #include "TextFile.h"
 
@@ -34,6 +35,51 @@ int Fail(const std::wstring& message) {
   return 1;
 }
 
+// Why an input file cannot be used, in words; empty when it is a regular file.
+std::wstring FileProblem(const std::wstring& path) {
+  std::error_code error;
+#ifdef _WIN32
+  const std::filesystem::file_status status = std::filesystem::status(std::filesystem::path(path), error);
+#else
+  const std::filesystem::file_status status = std::filesystem::status(std::filesystem::path(WideToNative(path)), error);
+#endif
+  switch (status.type()) {
+    case std::filesystem::file_type::regular: return {};
+    case std::filesystem::file_type::not_found: return L"does not exist";
+    case std::filesystem::file_type::directory: return L"is a folder, not a file";
+    case std::filesystem::file_type::unknown:
+    case std::filesystem::file_type::none: return L"cannot be examined";
+    default: return L"is not a regular file (a FIFO, device or socket)";
+  }
+}
+
+// "cannot read the configuration file X" with the reason when there is one to give.
+int FailToRead(const wchar_t* what, const std::wstring& path) {
+  const std::wstring problem = FileProblem(path);
+  return Fail(std::wstring(L"cannot read the ") + what + L" " + path + (problem.empty() ? L"" : L": it " + problem));
+}
+
+// Line and column (from 1) of an offset in a document.
+std::wstring Where(std::wstring_view document, size_t offset) {
+  offset = std::min(offset, document.size());
+  size_t line = 1, column = 1;
+  for (size_t i = 0; i < offset; ++i) {
+    if (document[i] == L'\n') {
+      ++line;
+      column = 1;
+    } else {
+      ++column;
+    }
+  }
+  return FormatPrintf(L"line %d, column %d", static_cast<int>(line), static_cast<int>(column));
+}
+
+// Why a table loaded nothing from `document`: what the parser met and where, when it broke.
+std::wstring XmlProblem(const MvZXml& parsed, std::wstring_view document) {
+  if (parsed.Error().empty()) return L"it holds none of the expected elements";
+  return L"it is not well-formed XML: " + parsed.Error() + L" at " + Where(document, parsed.ErrorOffset());
+}
+
 std::wstring Beside(const std::wstring& given, const wchar_t* fileName) {
   return given.empty() ? std::wstring(ModuleFolder()) + fileName : given;
 }
@@ -49,17 +95,9 @@ std::wstring DecodeDocument(const std::string& bytes) {
 }
 
 std::wstring FilterText(const std::wstring& filter) {
-  struct Short {
-    const wchar_t* name;
-    const wchar_t* id;
-  } names[] = {
-      {L"all", L"IDS_SEARCHFORMUSICVIDEOSOFTWARE"}, {L"media", L"IDS_SEARCHFORMUSICVIDEOFILES"},
-      {L"software", L"IDS_SEARCHFORFILESHARINGSOFTWARE"}, {L"images", L"IDS_SEARCHFORIMAGEFILES"},
-      {L"video", L"IDS_SEARCHFORVIDEOFILES"}, {L"music", L"IDS_SEARCHFORMUSICFILES"},
-  };
   const std::wstring wanted = filter.empty() ? L"all" : filter;
-  for (const Short& s : names) {
-    if (wanted == s.name) return GetString(false, s.id, LanguageTable());
+  for (const FilterChoice& choice : kFilterChoices) {
+    if (wanted == choice.shortName) return GetString(false, choice.id, LanguageTable());
   }
   return filter;
 }
@@ -110,17 +148,21 @@ int Run(const std::vector<std::wstring>& args) {
   if (!parsed) return Fail(problem);
   const CliOptions& options = *parsed;
   if (options.help) {
-    WriteOut(CliUsage());
+    if (!WriteOut(CliUsage()) || !FlushOut()) return Fail(L"cannot write the standard output");
     return 0;
   }
 
   // Language texts.
   const std::wstring languagePath = Beside(options.languagePath, L"LanguageResource.xml");
-  auto languageBytes = ReadWholeFile(languagePath);
-  if (!languageBytes) return Fail(L"cannot read the language resource " + languagePath);
+  auto languageBytes = FileProblem(languagePath).empty() ? ReadWholeFile(languagePath) : std::nullopt;
+  if (!languageBytes) return FailToRead(L"language resource", languagePath);
   StringTable& language = LanguageTable();
-  LoadLanguageXMLData(language, DecodeDocument(*languageBytes));
-  if (language.languages.count == 0) return Fail(L"no languages in the language resource " + languagePath);
+  const std::wstring languageDocument = DecodeDocument(*languageBytes);
+  LoadLanguageXMLData(language, languageDocument);
+  if (language.languages.count == 0) {
+    return Fail(L"no languages in the language resource " + languagePath + L": " +
+                XmlProblem(language.document, languageDocument));
+  }
   LanguageRecord* chosen = language.FindLanguage(options.languageCode);
   if (!chosen) {
     std::wstring codes;
@@ -132,11 +174,13 @@ int Run(const std::vector<std::wstring>& args) {
 
   // Configuration.
   const std::wstring configPath = Beside(options.configPath, L"ConfigurationFile.xml");
-  if (!ReadWholeFile(configPath)) return Fail(L"cannot read the configuration file " + configPath);
+  const auto configBytes = FileProblem(configPath).empty() ? ReadWholeFile(configPath) : std::nullopt;
+  if (!configBytes) return FailToRead(L"configuration file", configPath);
   StringTable& configuration = ConfigurationTable();
   LoadConfigurationFile(configPath, configuration);
   if (!configuration.FindString(L"Neutral-SETTINGS_MUSICFILETYPES")) {
-    return Fail(L"the configuration file " + configPath + L" holds no settings (not a UTF-16 configuration document?)");
+    return Fail(L"the configuration file " + configPath + L" holds no settings (a UTF-16 configuration document is "
+                L"expected): " + XmlProblem(configuration.document, Utf16LeDocument(*configBytes)));
   }
   const ConfigLookup config = [&configuration](const std::wstring& key) {
     const wchar_t* value = configuration.FindString(L"Neutral-" + key);
@@ -146,7 +190,13 @@ int Run(const std::vector<std::wstring>& args) {
   // Signatures.
   const std::wstring signaturePath = Beside(options.signaturesPath, L"PCBKDP.DAT");
   SignatureDatabase signatures;
-  if (!LoadArchive(signaturePath, signatures)) return Fail(L"cannot read the signature file " + signaturePath);
+  if (!FileProblem(signaturePath).empty() || !LoadArchive(signaturePath, signatures)) {
+    return FailToRead(L"signature file", signaturePath);
+  }
+  if (signatures.signatures.count == 0) {
+    // Scanning without a single signature would find no P2P program and look like a clean result.
+    return Fail(L"the signature file " + signaturePath + L" holds no signatures (empty, cut off or not a signature file)");
+  }
 
   // Where to look.
   std::vector<std::wstring> searchPaths;
@@ -184,22 +234,26 @@ int Run(const std::vector<std::wstring>& args) {
   const auto start = std::chrono::steady_clock::now();
   const std::wstring filter = FilterText(options.filter);
   run.StartDiskScan(searchPaths, filter);
-  while (run.IsRunning()) {
+  // Wakes at the end at once; the interval only paces the progress line and the Ctrl-C check.
+  while (!run.WaitFor(std::chrono::milliseconds(100))) {
     if (interrupted) run.Stop();
     if (progress) ShowProgress(run, start);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  run.Wait();
   if (progress) WriteErr(L"\r\x1b[K");
 
-  const bool completed = !run.WasStopped();
+  const bool lost = run.LostResults();
+  const bool completed = !run.WasStopped() && !lost;
   const ScanReport report = BuildScanReport(run, &mappings);
-  std::wstring summary = FormatSummary(run, report, text, options.listAll);
-  if (!completed) summary += L"(" + text(L"IDS_STOPSCAN") + L")\n";
-  WriteOut(summary);
-  std::fflush(stdout);
+  std::wstring summary = FormatSummary(run, report, text, options.listAll, StdoutIsTerminal());
+  if (run.WasStopped()) summary += L"(" + text(L"IDS_STOPSCAN") + L")\n";
+  const bool written = WriteOut(summary) && FlushOut();
 
-  int status = completed ? 0 : 2;
+  int status = lost ? 3 : completed ? 0 : 2;
+  if (lost) {
+    WriteErr(L"tessaly-scan: the scan is incomplete: some folders or files could not be handled (out of "
+             L"memory or handles, or a failure while handling a file); see the debug log\n");
+  }
+  if (!written) status = Fail(L"cannot write the standard output");
   if (!options.logPath.empty()) {
     ScanLogTexts logTexts{text(L"IDS_MUSICFILES"), text(L"IDS_VIDEOFILES"), text(L"IDS_P2PAPPLICATIONS")};
     if (!WriteScanLog(options.logPath, properties, logTexts)) status = Fail(L"cannot write the scan log " + options.logPath);

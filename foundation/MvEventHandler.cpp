@@ -43,6 +43,7 @@ int32_t MvEventHandler::ExecuteAll_BinaryEventProcs(std::wstring_view eventName,
       if (entry.binaryProc && KeyMatches(entry.key, eventName)) result = entry.binaryProc(data, entry.context);
     }
   } catch (...) {
+    ++faults_;
     DebugPrint(L"**EXCEPTION** MvEventHandler::ExecuteAll_BinaryEventProcs() Failed traversing Event(%s)\r\n",
                std::wstring(eventName));
     return 0;
@@ -57,6 +58,7 @@ void MvEventHandler::ExecuteAll_StringEventProcs(std::wstring_view eventName, co
       if (entry.stringProc && KeyMatches(entry.key, eventName)) entry.stringProc(text, entry.context);
     }
   } catch (...) {
+    ++faults_;
     DebugPrint(L"**EXCEPTION** MvEventHandler::ExecuteAll_StringEventProcs() Failed traversing Event(%s)\r\n",
                std::wstring(eventName));
   }

@@ -3,6 +3,7 @@
 // registration order. Registration happens on the owning thread before events can fire.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -43,6 +44,10 @@ class MvEventHandler {
   bool HasStringProcs(std::wstring_view eventName) const;
   bool HasBinaryProcs(std::wstring_view eventName) const;
 
+  // How many firings ended early because a procedure threw: what it was doing is lost, so a
+  // producer can tell a complete run from one that only looks complete.
+  uint32_t Faults() const { return faults_.load(); }
+
  private:
   bool BuildKey(std::wstring_view eventName, std::wstring& key) const;
   bool KeyMatches(const std::wstring& key, std::wstring_view eventName) const;
@@ -50,6 +55,7 @@ class MvEventHandler {
 
   std::wstring namespace_ = L"{NS:}";
   std::vector<EventProcEntry> procs_;
+  std::atomic<uint32_t> faults_{0};
 };
 
 }  // namespace tessaly

@@ -151,8 +151,9 @@ uint32_t MvZXml::TakeRecord() {
   return recordsUsed_++;
 }
 
-bool MvZXml::Fail(std::wstring message) {
+bool MvZXml::Fail(std::wstring message, size_t at) {
   error_ = std::move(message);
+  errorOffset_ = std::min(at, document_.size());
   return false;
 }
 
@@ -191,20 +192,20 @@ size_t MvZXml::SkipNode(size_t mark) const {
 bool MvZXml::ReadEndTag(uint32_t element) {
   std::wstring name(TagName(element));
   size_t open = document_.find(L'<', records_[element].closeStart);
-  if (open == npos) return Fail(FormatPrintf(L"End tag of %s element not found", name));
+  if (open == npos) return Fail(FormatPrintf(L"End tag of %s element not found", name), document_.size());
   const size_t size = document_.size();
   Token slash = NextToken(open + 1, size);
-  if (!slash.valid) return Fail(FormatPrintf(L"End tag not completed for element %s", name));
-  if (slash.quoted || TokenText(slash) != L"/") return Fail(FormatPrintf(L"Expecting end tag of element %s", name));
+  if (!slash.valid) return Fail(FormatPrintf(L"End tag not completed for element %s", name), open);
+  if (slash.quoted || TokenText(slash) != L"/") return Fail(FormatPrintf(L"Expecting end tag of element %s", name), open);
   Token closing = NextToken(slash.next, size);
-  if (!closing.valid) return Fail(FormatPrintf(L"End tag not completed for element %s", name));
+  if (!closing.valid) return Fail(FormatPrintf(L"End tag not completed for element %s", name), open);
   if (closing.quoted || TokenText(closing) != name) {
-    return Fail(FormatPrintf(L"End tag does not correspond to %s", name));
+    return Fail(FormatPrintf(L"End tag does not correspond to %s", name), open);
   }
   size_t pos = closing.next;
   for (;;) {
     Token token = NextToken(pos, size);
-    if (!token.valid) return Fail(FormatPrintf(L"End tag not completed for element %s", name));
+    if (!token.valid) return Fail(FormatPrintf(L"End tag not completed for element %s", name), open);
     if (!token.quoted && TokenText(token) == L">") {
       records_[element].closeStart = static_cast<uint32_t>(open);
       records_[element].closeEnd = static_cast<uint32_t>(token.start);
@@ -239,16 +240,16 @@ bool MvZXml::ParseTopElement() {
     Token token;
     for (;;) {
       size_t open = document_.find(L'<', search);
-      if (open == npos) return Fail(L"Element tag not found");
+      if (open == npos) return Fail(L"Element tag not found", document_.size());
       records_[parent].closeStart = static_cast<uint32_t>(open);
       records_[element].tagStart = static_cast<uint32_t>(open);
       token = NextToken(open + 1, size);
-      if (!token.valid) return Fail(L"Abrupt end within tag");
-      if (token.quoted) return Fail(L"Tag starts with quote");
+      if (!token.valid) return Fail(L"Abrupt end within tag", open);
+      if (token.quoted) return Fail(L"Tag starts with quote", open);
       wchar_t first = document_[token.start];
       if (first != L'!' && first != L'?') break;
       search = SkipNode(token.start);
-      if (search == npos) return Fail(L"Invalid node");
+      if (search == npos) return Fail(L"Invalid node", token.start);
     }
 
     if (TokenText(token) == L"/") {
@@ -263,7 +264,7 @@ bool MvZXml::ParseTopElement() {
     }
 
     size_t close = document_.find(L'>', token.end);
-    if (close == npos) return Fail(L"End of tag not found");
+    if (close == npos) return Fail(L"End of tag not found", token.start);
     ElementRecord& record = records_[element];
     record.tagEnd = static_cast<uint32_t>(close);
     if (document_[close - 1] == L'/') {
@@ -282,7 +283,7 @@ bool MvZXml::Parse(std::wstring_view text) {
   document_.assign(text);
   ResetIndex();
   if (document_.empty()) return false;
-  if (document_.size() > kMaxDocumentLength) return Fail(L"Element tag not found");
+  if (document_.size() > kMaxDocumentLength) return Fail(L"Element tag not found", kMaxDocumentLength);
   records_[0] = ElementRecord{};
   if (!ParseTopElement()) {
     ResetIndex();

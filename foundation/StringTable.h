@@ -94,10 +94,11 @@ inline constexpr const wchar_t* kLanguageNotSet = L"{String Not Found - Language
 inline constexpr const wchar_t* kMissingXmlValue = L"{Missing XML Value}";
 
 // Parses xml into the table's document and fills its languages and strings. Always returns
-// false; success shows in the lists.
+// false, kept so on purpose: callers judge success by the lists, never by the result.
 bool LoadLanguageXMLData(StringTable& table, std::wstring_view xml);
 // Reads the UTF-16 configuration file into the configuration table (or the given table). A
-// missing file leaves the table empty. Returns true.
+// missing file leaves the table empty. Returns true whatever happened, on purpose: a missing or
+// broken configuration shows as missing keys, which every caller already handles.
 bool LoadConfigurationFile(const std::wstring& path);
 bool LoadConfigurationFile(const std::wstring& path, StringTable& table);
 

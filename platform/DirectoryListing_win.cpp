@@ -25,7 +25,7 @@ class Win32Listing final : public DirectoryListing {
     return true;
   }
 
-  FileHandle OpenFile(const std::wstring&, const std::wstring& fullPath) const override {
+  FileHandle OpenFile(const std::wstring&, const std::wstring& fullPath, bool) const override {
     return FileHandle::OpenForRead(fullPath);
   }
 
@@ -40,12 +40,25 @@ class Win32DirectorySource final : public DirectorySource {
   bool OpensConcurrently() const override { return true; }
 
   std::unique_ptr<DirectoryListing> Open(const std::wstring& folderPath) override {
+    OpenFailure failure;
+    return OpenChecked(folderPath, failure);
+  }
+
+  std::unique_ptr<DirectoryListing> OpenChecked(const std::wstring& folderPath, OpenFailure& failure) override {
     std::wstring pattern = folderPath;
     if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
     pattern += L'*';
     WIN32_FIND_DATAW first{};
     HANDLE handle = FindFirstFileW(ExtendedLengthPath(pattern).c_str(), &first);
-    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    if (handle == INVALID_HANDLE_VALUE) {
+      const DWORD reason = GetLastError();
+      failure = reason == ERROR_NOT_ENOUGH_MEMORY || reason == ERROR_OUTOFMEMORY || reason == ERROR_TOO_MANY_OPEN_FILES ||
+                        reason == ERROR_NO_SYSTEM_RESOURCES
+                    ? OpenFailure::OutOfResources
+                    : OpenFailure::Unavailable;
+      return nullptr;
+    }
+    failure = OpenFailure::None;
     return std::make_unique<Win32Listing>(handle, first);
   }
 };

@@ -1,4 +1,5 @@
-// Environment expansion as Windows' ExpandEnvironmentStrings does it, and the file test.
+// The process environment, expanded by the rules of Windows' ExpandEnvironmentStrings, and the
+// file test.
 #include "Environment.h"
 
 #include "TextConvert.h"
@@ -9,28 +10,31 @@
 
 namespace tessaly {
 
-std::wstring ExpandEnvironment(const std::wstring& text) {
-  std::wstring out;
-  size_t position = 0;
-  while (position < text.size()) {
-    const size_t open = text.find(L'%', position);
-    if (open == std::wstring::npos) break;
-    const size_t close = text.find(L'%', open + 1);
-    if (close == std::wstring::npos) break;
-    out.append(text, position, open - position);
-    const std::wstring name = text.substr(open + 1, close - open - 1);
-    const char* value = name.empty() ? nullptr : std::getenv(WideToUtf8(name).c_str());
-    if (value) {
-      out += NativeToWide(value);
-      position = close + 1;
-    } else {
-      // Unknown: the text stays, and the closing "%" may open the next name.
-      out.append(text, open, close - open);
-      position = close;
-    }
+namespace {
+
+class ProcessEnvironment final : public Environment {
+ public:
+  std::wstring Expand(const std::wstring& text) const override {
+    return ExpandVariables(text, ProcessVariable);
   }
-  out.append(text, position, std::wstring::npos);
-  return out;
+};
+
+}  // namespace
+
+const Environment& SystemEnvironment() {
+  static const ProcessEnvironment environment;
+  return environment;
+}
+
+std::optional<std::wstring> ProcessVariable(const std::wstring& name) {
+  const char* value = std::getenv(WideToUtf8(name).c_str());
+  if (!value) return std::nullopt;
+  return NativeToWide(value);
+}
+
+bool SetProcessVariable(const std::wstring& name, const std::optional<std::wstring>& value) {
+  const std::string key = WideToUtf8(name);
+  return (value ? ::setenv(key.c_str(), WideToNative(*value).c_str(), 1) : ::unsetenv(key.c_str())) == 0;
 }
 
 bool PathExists(const std::wstring& path) {

@@ -13,7 +13,8 @@
 namespace tessaly {
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path, uint64_t limit) {
-  posix::UniqueFd file(::open(WideToNative(path).c_str(), O_RDONLY | O_CLOEXEC));
+  // Without blocking: a FIFO or device given as the file is refused below instead of waited for.
+  posix::UniqueFd file(::open(WideToNative(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (file.get() < 0) return std::nullopt;
   struct stat info{};
   if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;

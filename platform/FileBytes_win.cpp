@@ -14,6 +14,8 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path, uint64_t limi
   win::UniqueFile file(CreateFileW(ExtendedLengthPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::nullopt;
+  // A pipe or a device (CON, NUL) holds no file content and may never end.
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) return std::nullopt;
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
   if (static_cast<uint64_t>(size.QuadPart) > limit || static_cast<uint64_t>(size.QuadPart) > SIZE_MAX / 2) {

@@ -26,7 +26,8 @@ void MappedFile::NativeRelease::operator()(Native* native) const {
 
 MappedFile MappedFile::Open(const std::wstring& path) {
   MappedFile mapped;
-  posix::UniqueFd file(::open(WideToNative(path).c_str(), O_RDONLY | O_CLOEXEC));
+  // Never blocks on a FIFO put in the file's place; only a regular file is mapped (below).
+  posix::UniqueFd file(::open(WideToNative(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!file) return mapped;
   const int fd = file.get();
   mapped.native_.reset(new Native{std::move(file)});

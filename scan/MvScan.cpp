@@ -6,8 +6,10 @@
 #include "ReadAheadSource.h"
 #include "ScanEvents.h"
 
+#include <chrono>
 #include <optional>
 #include <system_error>
+#include <unordered_set>
 
 namespace tessaly {
 namespace {
@@ -79,6 +81,7 @@ void MvScan::Start() {
 
 void MvScan::Stop() {
   cancel = true;
+  // The log texts of Stop and TogglePause name Start on purpose: log readers look for them as they are.
   DebugPrint(L"MvScan::Start(), Stopping Thread\r\n");
   pauseChanged_.notify_all();  // a paused walk wakes up to see the request
 }
@@ -111,6 +114,7 @@ uint64_t MvScan::OnDiskSize(uint32_t sizeHigh, uint32_t sizeLow) const {
 }
 
 int32_t MvScan::DispatchFile(std::unique_ptr<ScanFile>& file, const std::shared_ptr<ScanFolder>& folder) {
+  WaitWhilePaused();  // also inside an archive listing, which may take long
   ScanFile* record = file.get();
   record->folder = folder.get();
   if (keepTree) {
@@ -130,6 +134,7 @@ int32_t MvScan::DispatchFile(std::unique_ptr<ScanFile>& file, const std::shared_
     record->properties.reset();
     record->size = 0;
     record->lastWriteTime = 0;
+    record->followLink = true;
     return result;
   }
   record->pathCache.shrink_to_fit();  // it stays: the cached path would only hold memory
@@ -137,67 +142,179 @@ int32_t MvScan::DispatchFile(std::unique_ptr<ScanFile>& file, const std::shared_
   return result;
 }
 
+std::unique_ptr<DirectoryListing> MvScan::OpenForWalk(const std::wstring& folderPath,
+                                                     const std::function<void()>& freeHandles) {
+  constexpr int kAttempts = 4;
+  for (int attempt = 1;; ++attempt) {
+    OpenFailure failure = OpenFailure::None;
+    std::unique_ptr<DirectoryListing> listing = walkSource_->OpenChecked(folderPath, failure);
+    if (listing || failure != OpenFailure::OutOfResources) return listing;  // gone or denied: empty
+    if (attempt == kAttempts) {
+      error.Report(L"MvScan::WalkFolder(), Failed to open folder %s: out of handles or memory", folderPath);
+      incomplete = true;
+      return nullptr;
+    }
+    // Our own folders first; then give other threads (the read-ahead, a subscriber) a moment.
+    freeHandles();
+    if (attempt > 1) std::this_thread::sleep_for(std::chrono::milliseconds(10 * attempt));
+  }
+}
+
+namespace {
+
+struct IdentityHash {
+  size_t operator()(const FolderIdentity& id) const { return std::hash<uint64_t>{}(id.volume * 0x9E3779B97F4A7C15ULL ^ id.index); }
+};
+
+// Entries of all folders on the walk's path that were read ahead so their folders could be
+// closed; above this a large folder stays open instead.
+constexpr size_t kParkedEntryBudget = 16384;
+// Folders on the walk's path that keep their cached path; deeper ancestors build it again.
+constexpr size_t kCachedPathLevels = 64;
+
+// One folder on the walk's path.
+struct WalkFrame {
+  WalkFrame(std::shared_ptr<ScanFolder> f, std::atomic<int32_t>& depth)
+      : folder(std::move(f)), folderLock(folder->lock), state(*folder, depth) {}
+
+  // The next entry: first those parked, then the rest from the open listing.
+  bool Next(DirEntry& entry, size_t& parkedTotal) {
+    if (nextParked < parked.size()) {
+      entry = std::move(parked[nextParked++]);
+      --parkedTotal;
+      if (nextParked == parked.size()) {
+        parked.clear();
+        parked.shrink_to_fit();
+        nextParked = 0;
+      }
+      return true;
+    }
+    return listing && listing->Next(entry);
+  }
+
+  // Reads the rest of the folder into memory (within the budget) and closes it when all is read.
+  void Park(size_t& parkedTotal, size_t budget) {
+    if (!listing) return;
+    if (nextParked > 0) {
+      parked.erase(parked.begin(), parked.begin() + static_cast<std::ptrdiff_t>(nextParked));
+      nextParked = 0;
+    }
+    DirEntry entry;
+    while (parkedTotal < budget) {
+      if (!listing->Next(entry)) {
+        listing.reset();
+        return;
+      }
+      parked.push_back(std::move(entry));
+      ++parkedTotal;
+    }
+  }
+
+  std::shared_ptr<ScanFolder> folder;
+  std::unique_lock<std::recursive_mutex> folderLock;
+  WalkState state;  // ends before the folder lock is left
+  std::unique_ptr<DirectoryListing> listing;  // null once all its entries are read
+  std::vector<DirEntry> parked;
+  size_t nextParked = 0;
+  std::shared_ptr<ScanFolder> child;  // the sub-folder being walked, appended when it is done
+};
+
+}  // namespace
+
 int32_t MvScan::WalkFolder(const std::shared_ptr<ScanFolder>& folder, bool recurseInto) {
   std::unique_lock scanLock(lock);
-  std::unique_lock folderLock(folder->lock);
-  WalkState state(*folder, depth);
-  if (folder->kind != kPlainFolder) return 0;  // archive records are never walked
+  std::vector<std::unique_ptr<WalkFrame>> path;  // root first
+  std::unordered_set<FolderIdentity, IdentityHash> visited;
+  size_t parkedTotal = 0;
 
-  const std::wstring& folderPath = folder->FullPath();
-  std::unique_ptr<DirectoryListing> listing = walkSource_->Open(folderPath);
-  if (!listing) return 0;
+  // Closes every folder on the path that can be closed, whatever the budget.
+  const auto freeHandles = [&] {
+    for (auto& frame : path) frame->Park(parkedTotal, SIZE_MAX);
+  };
+  // Starts the walk of a folder; false when there is nothing to walk.
+  const auto enter = [&](const std::shared_ptr<ScanFolder>& target) {
+    auto frame = std::make_unique<WalkFrame>(target, depth);
+    if (target->kind != kPlainFolder) return false;  // archive records are never walked
+    frame->listing = OpenForWalk(target->FullPath(), freeHandles);
+    if (!frame->listing) return false;
+    // A folder reached a second time (a bind mount, a loop the link test missed) is not walked again.
+    if (FolderIdentity identity; frame->listing->Identity(identity) && !visited.insert(identity).second) {
+      DebugPrint(L"MvScan::WalkFolder(), Already walked: %s\r\n", target->FullPath());
+      return false;
+    }
+    target->subFolders.clear();
+    target->files.clear();
+    path.push_back(std::move(frame));
+    if (path.size() > kCachedPathLevels) path[path.size() - 1 - kCachedPathLevels]->folder->DropPathCache();
+    return true;
+  };
 
-  folder->subFolders.clear();
-  folder->files.clear();
-
+  if (!enter(folder)) return 0;
   DirEntry entry;
   std::unique_ptr<ScanFile> file;  // reused from file to file while nobody keeps it
-  while (listing->Next(entry)) {
+  while (!path.empty()) {
+    WalkFrame& top = *path.back();
+    if (!top.Next(entry, parkedTotal)) {
+      parkedTotal -= top.parked.size() - top.nextParked;
+      path.pop_back();
+      if (path.empty()) break;
+      WalkFrame& parent = *path.back();
+      parent.folderLock.lock();
+      if (keepTree) parent.folder->subFolders.push_back(std::move(parent.child));
+      parent.child.reset();
+      continue;
+    }
     WaitWhilePaused();
     if (cancel) {
       roots.clear();
       depth = 0;
       return -1;
     }
+    ScanFolder& current = *top.folder;
     if (entry.isDirectory) {
       if (!WillWalk(entry)) continue;
-      auto child = ScanFolder::MakeChild(folder, entry.name, kPlainFolder, keepTree);
+      auto child = ScanFolder::MakeChild(top.folder, entry.name, kPlainFolder, keepTree);
       {
         std::lock_guard childLock(child->lock);
         ++foldersFound;
         events.ExecuteAll_BinaryEventProcs(kNewFolderFoundEvent, child.get());
         if (events.HasStringProcs(kNewFolderFoundEvent)) {
-          std::wstring walkPath = folderPath + entry.name + kPathSeparator;
+          std::wstring walkPath = current.FullPath() + entry.name + kPathSeparator;
           events.ExecuteAll_StringEventProcs(kNewFolderFoundEvent, walkPath.c_str());
         }
       }
       if (recurseInto) {
-        folderLock.unlock();
-        scanLock.unlock();
-        if (WalkFolder(child, recurseInto) == -1) return -1;
-        scanLock.lock();
-        folderLock.lock();
+        // The folder is left while the sub-folder is walked; what is left of it is read now so
+        // that it need not stay open meanwhile.
+        top.Park(parkedTotal, kParkedEntryBudget);
+        top.folderLock.unlock();
+        top.child = child;
+        if (enter(child)) continue;
+        top.child.reset();
+        top.folderLock.lock();
       }
       // Without keepTree nothing is retained, so memory does not grow with the tree.
-      if (keepTree) folder->subFolders.push_back(std::move(child));
+      if (keepTree) current.subFolders.push_back(std::move(child));
       continue;
     }
 
     try {
       if (!file) file = std::make_unique<ScanFile>();
-      file->name = entry.name;
+      file->name.swap(entry.name);  // the entry is filled afresh for the next one
     } catch (...) {
       error.Report(L"Failed to allocate file class, Exception Code: %d", static_cast<int>(CurrentFaultCode()));
+      incomplete = true;
       return -1;
     }
     file->size = entry.Size();
     file->lastWriteTime = entry.lastWriteTime;
-    file->openFolder = listing.get();
+    file->followLink = entry.isLink;
+    file->openFolder = top.listing ? top.listing.get() : nullptr;
     const uint64_t onDisk = OnDiskSize(entry.sizeHigh, entry.sizeLow);
     rootBytesScanned += onDisk;
     bytesScannedAll += onDisk;
     ++filesFound;
-    DispatchFile(file, folder);
+    DispatchFile(file, top.folder);
   }
   return 0;
 }
@@ -268,6 +385,7 @@ int MvScan::ScanThread(MvScan* scan) {
         scan->error.Report(L"Failed to scan folder, attempt: %d, Exception Code: %d", failures, code);
       } else {
         failures = 0;
+        scan->incomplete = true;  // the rest of this root is not seen
         scan->error.Report(L"Failed to scan folder, no more attempts to scan folder, Exception Code: %d", code);
         ++i;
       }

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -42,7 +43,12 @@ class MvScan {
   // Returns the binary event's result.
   int32_t DispatchFile(std::unique_ptr<ScanFile>& file, const std::shared_ptr<ScanFolder>& folder);
 
-  // 0 when walked or not openable, -1 when a stop request was seen.
+  // True when the run lost results (see `incomplete`, and subscribers that threw).
+  bool LostResults() const { return incomplete || events.Faults() != 0; }
+
+  // 0 when walked or not openable, -1 when a stop request was seen. The walk keeps no folder
+  // open while it is inside a sub-folder (unless that folder is very large) and does not recurse,
+  // so neither the open-file limit nor the stack bound the depth of a tree.
   int32_t WalkFolder(const std::shared_ptr<ScanFolder>& folder, bool recurse);
   static int ScanThread(MvScan* scan);
   // Lists the RAR file at `path` (in `folder`) into `scan`; failures go to the scan's error
@@ -61,6 +67,9 @@ class MvScan {
 
   MvEventHandler events;
   MvError error;
+  // Set when results were lost (a record or folder the scan could not handle for a reason of its
+  // own, a subscriber that failed): the run then did not really see everything.
+  std::atomic<bool> incomplete{false};
   // Settings, set before Start.
   std::atomic<bool> recurse{true};
   std::atomic<bool> keepTree{true};
@@ -80,6 +89,9 @@ class MvScan {
 
  private:
   void WaitWhilePaused();
+  // Opens a folder for the walk; a failure of the scanner's own (out of handles or memory) is
+  // retried, then reported and counted as lost results.
+  std::unique_ptr<DirectoryListing> OpenForWalk(const std::wstring& folderPath, const std::function<void()>& freeHandles);
   void ScanRoot(const std::shared_ptr<ScanFolder>& root, int32_t& walkResult);
   uint64_t OnDiskSize(uint32_t sizeHigh, uint32_t sizeLow) const;
 

@@ -52,7 +52,9 @@ void AddIniValue(std::wstring& list, const std::wstring& raw, const std::wstring
   AddFolder(list, value);
 }
 
-std::wstring ExpandedPath(const wchar_t* text) { return LocalPath(ExpandEnvironment(text)); }
+std::wstring ExpandedPath(const FinderContext& context, const wchar_t* text) {
+  return LocalPath(context.environment->Expand(text));
+}
 
 // The finders that read an INI section share one shape; their failure texts name them.
 std::wstring IniSectionFinder(const std::wstring& path, const wchar_t* section, const wchar_t* skipPrefix,
@@ -119,7 +121,7 @@ std::wstring ReadIniSection(const std::wstring& path, const std::wstring& sectio
 
 std::wstring FindKazaa_3_0(const FinderContext& context, const std::wstring&, const std::wstring&) {
   return ReadLocalContent(context, kKazaaLocalContentKey) +
-         ExpandEnvironment(L";%PROGRAMFILES%\\Kazaa\\My Shared Folder");
+         context.environment->Expand(L";%PROGRAMFILES%\\Kazaa\\My Shared Folder");
 }
 
 std::wstring Grokster_2_6(const FinderContext& context, const std::wstring&, const std::wstring&) {
@@ -262,7 +264,7 @@ std::wstring FindAres(const FinderContext& context, const std::wstring& folder, 
   std::wstring list;
   for (const std::wstring& path :
        {ProgramPath(folder, L"data\\shared folders.txt"),
-        ExpandedPath(L"%USERPROFILE%\\Local Settings\\Application Data\\Ares\\data\\shared folders.txt")}) {
+        ExpandedPath(context, L"%USERPROFILE%\\Local Settings\\Application Data\\Ares\\data\\shared folders.txt")}) {
     const std::wstring found = ReadLineList(path);
     if (found.size() > 3) list += found + L";";
   }
@@ -350,19 +352,19 @@ std::wstring FindTrustyfiles(const FinderContext&, const std::wstring& folder, c
 
 // --- Binary settings files ------------------------------------------------------------------------
 
-std::wstring FindBearShare(const FinderContext&, const std::wstring& folder, const std::wstring&) {
+std::wstring FindBearShare(const FinderContext& context, const std::wstring& folder, const std::wstring&) {
   if (auto library = ReadWholeFile(ProgramPath(folder, L"db\\library.dat"), kLargestSettingsFile)) {
     return ListOrEmpty(ParseLibraryDat(*library));
   }
   std::wstring path = ProgramPath(folder, L"db\\library.db");
-  if (!PathExists(path)) path = ExpandedPath(L"%APPDATA%\\BearShare\\Data\\DataBase\\DataDir\\ContentDirs.db");
+  if (!PathExists(path)) path = ExpandedPath(context, L"%APPDATA%\\BearShare\\Data\\DataBase\\DataDir\\ContentDirs.db");
   auto bytes = ReadWholeFile(path, kLargestSettingsFile);
   return bytes ? ListOrEmpty(ScanContentDirectories(*bytes)) : std::wstring();
 }
 
-std::wstring FindShareaza(const FinderContext&, const std::wstring& folder, const std::wstring&) {
+std::wstring FindShareaza(const FinderContext& context, const std::wstring& folder, const std::wstring&) {
   std::wstring path = ProgramPath(folder, L"db\\library.db");
-  if (!PathExists(path)) path = ExpandedPath(L"%APPDATA%\\Shareaza\\Data\\DataBase\\DataDir\\ContentDirs.db");
+  if (!PathExists(path)) path = ExpandedPath(context, L"%APPDATA%\\Shareaza\\Data\\DataBase\\DataDir\\ContentDirs.db");
   auto bytes = ReadWholeFile(path, kLargestSettingsFile);
   return bytes ? ListOrEmpty(ScanContentDirectories(*bytes)) : std::wstring();
 }
@@ -385,9 +387,9 @@ std::wstring FindSoulseek155222(const FinderContext&, const std::wstring& folder
   return bytes ? ListOrEmpty(ParseSharedCfg(*bytes, 10)) : std::wstring();
 }
 
-std::wstring FindLimewire(const FinderContext&, const std::wstring&, const std::wstring&) {
-  std::wstring path = ExpandedPath(L"%USERPROFILE%\\.limewire\\limewire.props");
-  if (!PathExists(path)) path = ExpandedPath(L"%APPDATA%\\Limewire\\limewire.props");
+std::wstring FindLimewire(const FinderContext& context, const std::wstring&, const std::wstring&) {
+  std::wstring path = ExpandedPath(context, L"%USERPROFILE%\\.limewire\\limewire.props");
+  if (!PathExists(path)) path = ExpandedPath(context, L"%APPDATA%\\Limewire\\limewire.props");
   FileHandle file = FileHandle::OpenForRead(path);
   if (!file.IsOpen()) return L"{LimeWire Failed: 1}";
   const int64_t size = file.Size();

@@ -4,6 +4,7 @@
 // counts as a failure too.
 #pragma once
 
+#include "Environment.h"
 #include "Settings.h"
 #include "SettingsStore.h"
 
@@ -14,9 +15,10 @@
 
 namespace tessaly {
 
-// Where finders read registry-style values.
+// Where finders read registry-style values and environment variables.
 struct FinderContext {
   SettingsStore* settings = &SystemSettingsStore();
+  const Environment* environment = &SystemEnvironment();
 };
 
 // folder ends in the platform's separator; fileName is the executable's name.

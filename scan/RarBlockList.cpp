@@ -21,16 +21,44 @@ constexpr uint8_t kOldSubBlock = 0x77;
 // Longest name the Unicode form may decode to, in UTF-16 units.
 constexpr size_t kDecodedNameLimit = 1024;
 
-// Bounds-checked little-endian reads over the archive bytes.
-class Bytes {
+// The archive bytes in memory. At() gives `count` bytes at `offset`, null when they are not all
+// there.
+class MemoryBytes {
  public:
-  Bytes(const uint8_t* data, uint64_t size) : data_(data), size_(data ? size : 0) {}
-  bool Has(uint64_t offset, uint64_t count) const { return offset <= size_ && count <= size_ - offset; }
-  const uint8_t* At(uint64_t offset) const { return data_ + offset; }
+  MemoryBytes(const uint8_t* data, uint64_t size) : data_(data), size_(data ? size : 0) {}
+  const uint8_t* At(uint64_t offset, uint64_t count) {
+    return offset <= size_ && count <= size_ - offset ? data_ + offset : nullptr;
+  }
 
  private:
   const uint8_t* data_;
   uint64_t size_;
+};
+
+// The archive bytes read from a file through a small window. Never beyond the size the file had
+// when the listing began, and a short read (the file shrank) is the end of the data.
+class FileBytes {
+ public:
+  explicit FileBytes(FileHandle& file) : file_(file) {
+    const int64_t size = file.Size();
+    size_ = size > 0 ? static_cast<uint64_t>(size) : 0;
+  }
+  const uint8_t* At(uint64_t offset, uint64_t count) {
+    if (offset > size_ || count > size_ - offset) return nullptr;
+    if (offset >= start_ && count <= have_ && offset - start_ <= have_ - count) return window_ + (offset - start_);
+    if (count > sizeof window_) return nullptr;
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(sizeof window_, size_ - offset));
+    start_ = offset;
+    have_ = file_.ReadAt(offset, window_, want);
+    return have_ >= count ? window_ : nullptr;
+  }
+
+ private:
+  FileHandle& file_;
+  uint64_t size_ = 0;
+  uint64_t start_ = 0;
+  size_t have_ = 0;
+  uint8_t window_[8192];
 };
 
 // The Unicode form that follows the zero byte of the name field: a high byte shared by the
@@ -120,22 +148,24 @@ void AssignNameFromAnsi(std::string_view bytes, std::wstring& name) {
   }
 }
 
-}  // namespace
-
-size_t ReadRarBlockList(const uint8_t* data, uint64_t size, const std::function<void(const RarEntry&)>& onEntry) {
-  const Bytes bytes(data, size);
-  if (!bytes.Has(0, sizeof kMarker)) return 0;
-  if (std::memcmp(bytes.At(0), kMarker, sizeof kMarker) != 0 &&
-      std::memcmp(bytes.At(0), kOldMarker, sizeof kOldMarker) != 0) {
+// `onEntry` returns false to end the list.
+template <typename Bytes, typename OnEntry>
+size_t ReadBlocks(Bytes& bytes, OnEntry&& onEntry) {
+  const uint8_t* marker = bytes.At(0, sizeof kMarker + kMainHeaderSize);
+  if (!marker) {
+    // Not even a marker and a main header: a short file lists nothing either way.
+    return 0;
+  }
+  if (std::memcmp(marker, kMarker, sizeof kMarker) != 0 && std::memcmp(marker, kOldMarker, sizeof kOldMarker) != 0) {
     return 0;  // an older or newer format
   }
   const uint64_t mainHeader = sizeof kMarker;
-  if (!bytes.Has(mainHeader, kMainHeaderSize)) return 0;
-  uint64_t cursor = mainHeader + ReadLe16(bytes.At(mainHeader + 5));
+  uint64_t cursor = mainHeader + ReadLe16(marker + mainHeader + 5);
 
   size_t entries = 0;
-  while (bytes.Has(cursor, kBlockHeaderSize)) {
-    const uint8_t* block = bytes.At(cursor);
+  for (;;) {
+    const uint8_t* block = bytes.At(cursor, kBlockHeaderSize);
+    if (!block) break;
     const uint8_t type = block[2];
     const uint16_t flags = ReadLe16(block + 3);
     const uint16_t headerSize = ReadLe16(block + 5);
@@ -145,12 +175,28 @@ size_t ReadRarBlockList(const uint8_t* data, uint64_t size, const std::function<
     entry.flags = flags;
     entry.packedSize = ReadLe32(block + 7);
     entry.unpackedSize = ReadLe32(block + 11);
+    if (type == kFileBlock) {
+      entry.hostOs = block[15];
+      entry.fileCrc = ReadLe32(block + 16);
+      entry.fileTime = ReadLe32(block + 20);
+      entry.unpackVersion = block[24];
+      entry.method = block[25];
+      entry.nameSize = ReadLe16(block + 26);
+      entry.attributes = ReadLe32(block + 28);
+    }
     uint64_t nameOffset = cursor + kBlockHeaderSize;
-    if (type == kFileBlock && (flags & kRarLargeFile)) {
-      if (!bytes.Has(nameOffset, kHighSizesSize)) break;
-      entry.packedSize |= static_cast<uint64_t>(ReadLe32(bytes.At(nameOffset))) << 32;
-      entry.unpackedSize |= static_cast<uint64_t>(ReadLe32(bytes.At(nameOffset + 4))) << 32;
-      nameOffset += kHighSizesSize;
+    const bool largeFile = type == kFileBlock && (flags & kRarLargeFile);
+    // The high size halves and the name in one read (`block` may not survive another).
+    const size_t nameBytes = type == kFileBlock ? std::min<size_t>(entry.nameSize, kRarNameLimit) : 0;
+    const uint8_t* tail = nullptr;
+    if (type == kFileBlock) {
+      tail = bytes.At(nameOffset, (largeFile ? kHighSizesSize : 0) + nameBytes);
+      if (!tail) break;
+    }
+    if (largeFile) {
+      entry.packedSize |= static_cast<uint64_t>(ReadLe32(tail)) << 32;
+      entry.unpackedSize |= static_cast<uint64_t>(ReadLe32(tail + 4)) << 32;
+      tail += kHighSizesSize;
     }
 
     uint64_t next = cursor + headerSize;
@@ -163,22 +209,28 @@ size_t ReadRarBlockList(const uint8_t* data, uint64_t size, const std::function<
 
     if (type == kOldSubBlock) break;
     if (type == kFileBlock) {
-      entry.hostOs = block[15];
-      entry.fileCrc = ReadLe32(block + 16);
-      entry.fileTime = ReadLe32(block + 20);
-      entry.unpackVersion = block[24];
-      entry.method = block[25];
-      entry.nameSize = ReadLe16(block + 26);
-      entry.attributes = ReadLe32(block + 28);
-      const size_t nameBytes = std::min<size_t>(entry.nameSize, kRarNameLimit);
-      if (!bytes.Has(nameOffset, nameBytes)) break;
-      entry.storedName = std::string_view(reinterpret_cast<const char*>(bytes.At(nameOffset)), nameBytes);
+      entry.storedName = std::string_view(reinterpret_cast<const char*>(tail), nameBytes);
       ++entries;
-      onEntry(entry);
+      if (!onEntry(entry)) break;
     }
     cursor = next;
   }
   return entries;
+}
+
+}  // namespace
+
+size_t ReadRarBlockList(const uint8_t* data, uint64_t size, const std::function<void(const RarEntry&)>& onEntry) {
+  MemoryBytes bytes(data, size);
+  return ReadBlocks(bytes, [&](const RarEntry& entry) {
+    onEntry(entry);
+    return true;
+  });
+}
+
+size_t ReadRarBlockList(FileHandle& file, const std::function<bool(const RarEntry&)>& onEntry) {
+  FileBytes bytes(file);
+  return ReadBlocks(bytes, onEntry);
 }
 
 void AssignRarMemberName(const RarEntry& entry, std::wstring& name) {

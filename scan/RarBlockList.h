@@ -3,6 +3,8 @@
 // or leave them ends the list.
 #pragma once
 
+#include "FileHandle.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -36,6 +38,11 @@ inline constexpr uint16_t kRarLongBlock = 0x8000;    // packed data follow the h
 // Calls `onEntry` for every file block in archive order; returns how many there were. Nothing is
 // listed unless the data start with a RAR marker and a readable main header.
 size_t ReadRarBlockList(const uint8_t* data, uint64_t size, const std::function<void(const RarEntry&)>& onEntry);
+
+// The same over an open file, read in bounded pieces: a file that shrinks or goes away meanwhile
+// (truncated, a share or disk lost) ends the list like any truncated archive. `onEntry` returns
+// false to end the list early.
+size_t ReadRarBlockList(FileHandle& file, const std::function<bool(const RarEntry&)>& onEntry);
 
 // The member name for display: the Unicode form when the block has one, else the bytes before
 // any zero byte in the system ANSI code page.

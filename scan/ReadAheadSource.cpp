@@ -13,7 +13,13 @@ struct ReadAheadSource::Folder {
 
   std::wstring path;
   Stage stage = Stage::Queued;
-  std::unique_ptr<DirectoryListing> listing;  // null when the folder could not be opened
+  bool opened = false;
+  OpenFailure failure = OpenFailure::None;     // why not, when not opened
+  // Null when not opened, and once all entries are buffered: a folder read ahead holds no
+  // handle unless it is too large to buffer whole.
+  std::unique_ptr<DirectoryListing> listing;
+  bool hasIdentity = false;
+  FolderIdentity identity;
   std::vector<DirEntry> entries;              // the first entries, in order
   bool complete = false;                      // `entries` holds them all
   std::exception_ptr fault;                   // met after the buffered entries
@@ -42,8 +48,14 @@ class BufferedListing final : public DirectoryListing {
     return f.listing->Next(entry);
   }
 
-  FileHandle OpenFile(const std::wstring& name, const std::wstring& fullPath) const override {
-    return folder_->listing->OpenFile(name, fullPath);
+  FileHandle OpenFile(const std::wstring& name, const std::wstring& fullPath, bool followLink) const override {
+    if (folder_->listing) return folder_->listing->OpenFile(name, fullPath, followLink);
+    return FileHandle::OpenForRead(fullPath, followLink);
+  }
+
+  bool Identity(FolderIdentity& identity) const override {
+    identity = folder_->identity;
+    return folder_->hasIdentity;
   }
 
  private:
@@ -74,12 +86,15 @@ ReadAheadSource::~ReadAheadSource() {
 
 void ReadAheadSource::Fill(Folder& folder) {
   try {
-    folder.listing = inner_.Open(folder.path);
+    folder.listing = inner_.OpenChecked(folder.path, folder.failure);
     if (folder.listing) {
+      folder.opened = true;
+      folder.hasIdentity = folder.listing->Identity(folder.identity);
       DirEntry entry;
       while (folder.entries.size() < chunkEntries_) {
         if (!folder.listing->Next(entry)) {
           folder.complete = true;
+          folder.listing.reset();  // all is buffered: the handle is not needed any more
           break;
         }
         folder.entries.push_back(std::move(entry));
@@ -144,6 +159,11 @@ void ReadAheadSource::Run() {
 }
 
 std::unique_ptr<DirectoryListing> ReadAheadSource::Open(const std::wstring& folderPath) {
+  OpenFailure failure;
+  return OpenChecked(folderPath, failure);
+}
+
+std::unique_ptr<DirectoryListing> ReadAheadSource::OpenChecked(const std::wstring& folderPath, OpenFailure& failure) {
   std::shared_ptr<Folder> folder;
   bool readHere = true;
   {
@@ -166,7 +186,7 @@ std::unique_ptr<DirectoryListing> ReadAheadSource::Open(const std::wstring& fold
         --ahead_;
         bufferedAhead_ -= folder->entries.size();
         // A folder that could not be opened ahead (out of handles, say) is tried once more here.
-        readHere = !folder->listing && !folder->fault;
+        readHere = !folder->opened && !folder->fault;
         changed_.notify_all();
       }
     }
@@ -176,8 +196,10 @@ std::unique_ptr<DirectoryListing> ReadAheadSource::Open(const std::wstring& fold
     folder->path = folderPath;
     Fill(*folder);
   }
-  if (!folder->listing) {
+  failure = folder->failure;
+  if (!folder->opened) {
     if (folder->fault) std::rethrow_exception(folder->fault);
+    if (failure == OpenFailure::None) failure = OpenFailure::Unavailable;
     return nullptr;
   }
   return std::make_unique<BufferedListing>(std::move(folder));

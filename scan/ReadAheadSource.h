@@ -46,6 +46,7 @@ class ReadAheadSource final : public DirectorySource {
   ReadAheadSource& operator=(const ReadAheadSource&) = delete;
 
   std::unique_ptr<DirectoryListing> Open(const std::wstring& folderPath) override;
+  std::unique_ptr<DirectoryListing> OpenChecked(const std::wstring& folderPath, OpenFailure& failure) override;
   bool OpensConcurrently() const override { return false; }
 
   struct Folder;  // one folder's listing, shared between the thread and the walk

@@ -3,6 +3,37 @@
 #include "Paths.h"
 
 namespace tessaly {
+namespace {
+
+std::wstring AddArchiveMarker(std::wstring path, int32_t kind) {
+  switch (kind) {
+    case kIsoImage: path += L"::ISO::"; break;
+    case kRarArchive: path += L"::RAR::"; break;
+    case kZipArchive: path += L"::ZIP::"; break;
+    default: break;
+  }
+  return path;
+}
+
+}  // namespace
+
+ScanFolder::~ScanFolder() {
+  // A parent whose last owner is this record goes next, after its own parent has been taken from
+  // it; so do sub-folders owned by nobody else.
+  std::shared_ptr<ScanFolder> up = std::move(parentRef);
+  while (up && up.use_count() == 1) up = std::move(up->parentRef);
+  std::vector<std::shared_ptr<ScanFolder>> down = std::move(subFolders);
+  while (!down.empty()) {
+    std::shared_ptr<ScanFolder> child = std::move(down.back());
+    down.pop_back();
+    if (child && child.use_count() == 1) {
+      for (auto& grandChild : child->subFolders) down.push_back(std::move(grandChild));
+      child->subFolders.clear();
+    }
+  }
+}
+
+void ScanFolder::DropPathCache() const { std::wstring().swap(fullPath_); }
 
 std::shared_ptr<ScanFolder> ScanFolder::MakeRoot(std::wstring path) {
   auto root = std::make_shared<ScanFolder>();
@@ -22,21 +53,22 @@ std::shared_ptr<ScanFolder> ScanFolder::MakeChild(const std::shared_ptr<ScanFold
 
 const std::wstring& ScanFolder::FullPath() const {
   if (!fullPath_.empty()) return fullPath_;
+  std::wstring path;
+  if (parent && parent->kind == kPlainFolder && !parent->fullPath_.empty()) {
+    // The common case in a walk: the parent's path is at hand.
+    path.reserve(parent->fullPath_.size() + name.size() + 8);
+    path = parent->fullPath_;
+    path += name;
+    if (path.empty() || path.back() != kPathSeparator) path += kPathSeparator;
+    return fullPath_ = AddArchiveMarker(std::move(path), kind);
+  }
   std::vector<const ScanFolder*> chain;
   for (const ScanFolder* f = this; f; f = f->parent) chain.push_back(f);
-  std::wstring path;
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     path += (*it)->name;
     if (path.empty() || path.back() != kPathSeparator) path += kPathSeparator;
   }
-  switch (kind) {
-    case kIsoImage: path += L"::ISO::"; break;
-    case kRarArchive: path += L"::RAR::"; break;
-    case kZipArchive: path += L"::ZIP::"; break;
-    default: break;
-  }
-  fullPath_ = std::move(path);
-  return fullPath_;
+  return fullPath_ = AddArchiveMarker(std::move(path), kind);
 }
 
 std::wstring FullPath(const ScanFolder* folder) {
@@ -61,9 +93,9 @@ MvLinkedList& ScanFile::Properties() {
 bool ScanFile::OpenReader() {
   if (reader.IsOpen()) return reader.Seek(0);
   if (openFolder) {
-    reader = openFolder->OpenFile(name, FilePath());
+    reader = openFolder->OpenFile(name, FilePath(), followLink);
   } else {
-    reader = FileHandle::OpenForRead(FilePath());
+    reader = FileHandle::OpenForRead(FilePath(), followLink);
   }
   return reader.IsOpen();
 }

@@ -31,6 +31,13 @@ enum FolderKind : int32_t {
 
 // Shared from itself so that an archive found in a kept tree can name its folder as parent.
 struct ScanFolder : std::enable_shared_from_this<ScanFolder> {
+  ScanFolder() = default;
+  // Parents and sub-folders that go with the record are released one by one, not by recursion:
+  // a chain of 30,000 folders must not exhaust the stack.
+  ~ScanFolder();
+  ScanFolder(const ScanFolder&) = delete;
+  ScanFolder& operator=(const ScanFolder&) = delete;
+
   std::recursive_mutex lock;  // held while the folder is walked and while it is announced
   std::wstring name;          // entry name; a root holds a whole path
   ScanFolder* parent = nullptr;
@@ -48,6 +55,9 @@ struct ScanFolder : std::enable_shared_from_this<ScanFolder> {
 
   // The folder's path, always ending in the separator, with the archive marker for archives.
   const std::wstring& FullPath() const;
+  // Frees the cached path (it is built again when asked for): a deep walk must not hold one path
+  // per level.
+  void DropPathCache() const;
 
  private:
   mutable std::wstring fullPath_;
@@ -66,6 +76,9 @@ struct ScanFile {
   std::wstring pathCache;                       // the last FilePath(); cleared after each dispatch
   FileHandle reader;                            // content reads; closed after each dispatch
   const DirectoryListing* openFolder = nullptr; // the listing the record came from, during dispatch
+  // Whether a link found in the file's place is followed when it is opened: only when the walk
+  // listed the entry as one (POSIX), so a FIFO or device link put there later is not.
+  bool followLink = true;
 
   // Folder path + name, cached in pathCache.
   const std::wstring& FilePath();

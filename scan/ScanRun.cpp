@@ -37,21 +37,10 @@ ScanRun::~ScanRun() {
 std::wstring ScanRun::Text(const wchar_t* id) const { return setup_.text ? setup_.text(id) : std::wstring(id); }
 
 SearchFilter ScanRun::FilterFor(const std::wstring& filterText) const {
-  struct Row {
-    const wchar_t* id;
-    SearchSwitches switches;  // software, music, video, images
-  } rows[] = {
-      {L"IDS_SEARCHFORMUSICVIDEOSOFTWARE", {true, true, true, true}},
-      {L"IDS_SEARCHFORMUSICVIDEOFILES", {false, true, true, false}},
-      {L"IDS_SEARCHFORFILESHARINGSOFTWARE", {true, false, false, false}},
-      {L"IDS_SEARCHFORIMAGEFILES", {false, false, false, true}},
-      {L"IDS_SEARCHFORVIDEOFILES", {false, false, true, false}},
-      {L"IDS_SEARCHFORMUSICFILES", {false, true, false, false}},
-  };
   SearchFilter filter;
-  for (const Row& row : rows) {
-    if (EqualsNoCase(filterText, Text(row.id))) {
-      filter.switches = row.switches;
+  for (const FilterChoice& choice : kFilterChoices) {
+    if (EqualsNoCase(filterText, Text(choice.id))) {
+      filter.switches = choice.switches;
       return filter;
     }
   }
@@ -113,6 +102,8 @@ bool ScanRun::StartDiskScan(const std::vector<std::wstring>& searchPaths, const 
 
   filter_ = FilterFor(filterText);
   stopped_ = false;
+  lostResults_ = false;
+  eventFaultsAtStart_ = events.Faults();
   last_ = std::move(current_);
   current_ = std::make_unique<MvScan>(setup_.source ? *setup_.source : SystemDirectorySource());
   MvScan& scan = *current_;
@@ -171,6 +162,15 @@ void ScanRun::Wait() {
     finished_.wait(guard, [this] { return !running_; });
   }
   if (current_) current_->Join();
+}
+
+bool ScanRun::WaitFor(std::chrono::milliseconds timeout) {
+  {
+    std::unique_lock guard(finishLock_);
+    if (!finished_.wait_for(guard, timeout, [this] { return !running_; })) return false;
+  }
+  if (current_) current_->Join();
+  return true;
 }
 
 std::wstring ScanRun::CurrentPath() const {
@@ -247,6 +247,8 @@ bool ScanRun::TryP2p(ScanFile& file, const SearchSwitches& switches) {
 }
 
 void ScanRun::AddMedia(ScanFile& file, MediaCategory category) {
+  // Only a result is kept: any other record goes back to the walk for the next file at once.
+  if (category == MediaCategory::None) return;
   ScanFile* kept = KeepFile(file);
   switch (category) {
     case MediaCategory::Music:
@@ -333,38 +335,54 @@ void ScanRun::BelongingP2pProgramFile(const wchar_t* listView, MvLinkedList& fil
 int32_t ScanRun::OnScanFinished(void* data, void* context) {
   auto* run = static_cast<ScanRun*>(context);
   auto* scan = static_cast<MvScan*>(data);
-  ScanStatusText status = run->StatusText(nullptr);
-  run->events.ExecuteAll_BinaryEventProcs(kScanRunStatusEvent, &status);
-
-  if (run->p2pCount_ > 0 && run->setup_.mappings) {
-    for (const MvListEntry& entry : *run->p2pList_) {
-      auto* program = static_cast<ScanFile*>(entry.value);
-      if (const P2pSignature* signature = program ? SignatureOf(*program) : nullptr) {
-        std::wstring folders;  // the finders log what they find
-        FindSharedFolders(*run->setup_.mappings, signature->name, FullPath(program->folder), program->name, folders);
-      }
-    }
+  try {
+    run->FinishRun(*scan);
+  } catch (...) {
+    // Whatever the finish handling could not do (shared-folder matching, say) is lost.
+    run->error.Report(L"ScanRun::OnScanFinished(), Failed to finish the scan run");
+    run->lostResults_ = true;
   }
-  if (MvLinkedList* properties = run->setup_.properties) {
-    SetProperty(*properties, property::kLastScanProcess, scan);
-    SetProperty(*properties, property::kCurrentScanProcess, nullptr);
-  }
-  if (scan->StopRequested()) run->stopped_ = true;
-
-  std::unique_lock results(run->resultsLock_);
-  run->BelongingP2pProgramFile(kListViewSharedMedia, *run->musicList_);
-  run->BelongingP2pProgramFile(kListViewSharedMedia, *run->videoList_);
-  run->BelongingP2pProgramFile(kListViewSharedImages, *run->imageList_);
-  run->BelongingP2pProgramFile(kListViewSharedOtherFiles, *run->p2pList_);
-  results.unlock();
-
-  run->events.ExecuteAll_BinaryEventProcs(kScanRunFinishedEvent, run);
+  if (scan->LostResults()) run->lostResults_ = true;
+  if (run->lostResults_) run->error.Report(L"ScanRun::OnScanFinished(), Scan incomplete: results were lost");
+  // Waiters are released however the finish handling ended.
   {
     std::lock_guard guard(run->finishLock_);
     run->running_ = false;
   }
   run->finished_.notify_all();
   return 0;
+}
+
+void ScanRun::FinishRun(MvScan& scanRef) {
+  MvScan* scan = &scanRef;
+  ScanStatusText status = StatusText(nullptr);
+  events.ExecuteAll_BinaryEventProcs(kScanRunStatusEvent, &status);
+
+  if (p2pCount_ > 0 && setup_.mappings) {
+    for (const MvListEntry& entry : *p2pList_) {
+      auto* program = static_cast<ScanFile*>(entry.value);
+      if (const P2pSignature* signature = program ? SignatureOf(*program) : nullptr) {
+        std::wstring folders;  // the finders log what they find
+        FindSharedFolders(*setup_.mappings, signature->name, FullPath(program->folder), program->name, folders);
+      }
+    }
+  }
+  if (MvLinkedList* properties = setup_.properties) {
+    SetProperty(*properties, property::kLastScanProcess, scan);
+    SetProperty(*properties, property::kCurrentScanProcess, nullptr);
+  }
+  if (scan->StopRequested()) stopped_ = true;
+
+  std::unique_lock results(resultsLock_);
+  BelongingP2pProgramFile(kListViewSharedMedia, *musicList_);
+  BelongingP2pProgramFile(kListViewSharedMedia, *videoList_);
+  BelongingP2pProgramFile(kListViewSharedImages, *imageList_);
+  BelongingP2pProgramFile(kListViewSharedOtherFiles, *p2pList_);
+  results.unlock();
+
+  // Before the listeners hear of the end: a view that failed to take a row lost it too.
+  if (scan->LostResults() || events.Faults() != eventFaultsAtStart_) lostResults_ = true;
+  events.ExecuteAll_BinaryEventProcs(kScanRunFinishedEvent, this);
 }
 
 }  // namespace tessaly

@@ -59,6 +59,22 @@ struct ScanStatusText {
   std::wstring counts;    // "3 File(s) found: Video(1), Music(1), ..."
 };
 
+// The six fixed filters: the short name the command line takes, the string ID of the filter's text
+// and what it searches for.
+struct FilterChoice {
+  const wchar_t* shortName;
+  const wchar_t* id;
+  SearchSwitches switches;  // software, music, video, images
+};
+inline constexpr FilterChoice kFilterChoices[] = {
+    {L"all", L"IDS_SEARCHFORMUSICVIDEOSOFTWARE", {true, true, true, true}},
+    {L"media", L"IDS_SEARCHFORMUSICVIDEOFILES", {false, true, true, false}},
+    {L"software", L"IDS_SEARCHFORFILESHARINGSOFTWARE", {true, false, false, false}},
+    {L"images", L"IDS_SEARCHFORIMAGEFILES", {false, false, false, true}},
+    {L"video", L"IDS_SEARCHFORVIDEOFILES", {false, false, true, false}},
+    {L"music", L"IDS_SEARCHFORMUSICFILES", {false, true, false, false}},
+};
+
 // The active filter: the four switches, or a free text that the file name must contain.
 struct SearchFilter {
   SearchSwitches switches;
@@ -99,6 +115,8 @@ class ScanRun {
   bool IsRunning() const;
   // Blocks until the running scan, its finish handling included, is over.
   void Wait();
+  // The same for at most `timeout`; true when the scan is over. Returns as soon as it ends.
+  bool WaitFor(std::chrono::milliseconds timeout);
 
   // The filter of a filter text: the six filter texts of the current language (ignoring case),
   // anything else a free text.
@@ -121,8 +139,13 @@ class ScanRun {
   uint32_t ImageCount() const { return imageCount_; }
   // The path of the file handled last (for progress displays).
   std::wstring CurrentPath() const;
+  // File records held for the results (a record that is no result is not kept).
+  size_t KeptRecords() const { return kept_.size(); }
   // True when the last run ended by a stop request.
   bool WasStopped() const { return stopped_; }
+  // True when the last run lost results (a folder or record it could not handle for a reason of
+  // its own, a handler that failed): it must not be taken for complete even when not stopped.
+  bool LostResults() const { return lostResults_; }
 
   MvEventHandler events;
   MvError error;
@@ -131,6 +154,7 @@ class ScanRun {
   static int32_t OnScanStarted(void* data, void* context);
   static int32_t OnFileFound(void* data, void* context);
   static int32_t OnScanFinished(void* data, void* context);
+  void FinishRun(MvScan& scan);
 
   void AddRoots(MvScan& scan, const std::wstring& searchPath);
   void HandleFile(ScanFile& file, MvScan& scan);
@@ -157,6 +181,8 @@ class ScanRun {
   std::recursive_mutex resultsLock_;  // the worker's file handling against a reset
   std::atomic<bool> running_{false};
   std::atomic<bool> stopped_{false};
+  std::atomic<bool> lostResults_{false};
+  uint32_t eventFaultsAtStart_ = 0;  // this run's own listeners (the views) failed when it grows
   std::mutex finishLock_;
   std::condition_variable finished_;
 };

@@ -95,7 +95,7 @@ int32_t ListZipArchive(MvScan& scan, const std::shared_ptr<ScanFolder>& folder, 
     member->name = MemberName(name, info.size_filename, info.flag);
     member->size = Zip64UncompressedSize(zip, info);  // 64-bit: a large member must not look small
     scan.DispatchFile(member, archive);
-  } while (unzGoToNextFile(zip) == UNZ_OK);
+  } while (!scan.StopRequested() && unzGoToNextFile(zip) == UNZ_OK);  // a stop request ends a long listing
   return 0;
 }
 

@@ -3,6 +3,7 @@
 #include "DebugLog.h"
 #include "SystemInfo.h"
 #include "TextConvert.h"
+#include "Win32Check.h"
 
 #include <windows.h>
 
@@ -48,7 +49,8 @@ void LocalizeMenuItems(StringTable& table, HMENU menu, int depth) {
         item.fMask = MIIM_STRING | MIIM_DATA;
         item.dwTypeData = ansi.data();
         item.dwItemData = idCopy;
-        SetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &item);
+        win::CheckWin32(table.error, SetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &item) != FALSE,
+                        L"SetMenuItemInfoA", FormatPrintf(L"position %d", position));
       } else {
         std::wstring wide(text);
         MENUITEMINFOW item{};
@@ -56,7 +58,8 @@ void LocalizeMenuItems(StringTable& table, HMENU menu, int depth) {
         item.fMask = MIIM_STRING | MIIM_DATA;
         item.dwTypeData = wide.data();
         item.dwItemData = idCopy;
-        SetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
+        win::CheckWin32(table.error, SetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item) != FALSE,
+                        L"SetMenuItemInfoW", FormatPrintf(L"position %d", position));
       }
     }
     if (info.hSubMenu && depth < kMaxMenuDepth) LocalizeMenuItems(table, info.hSubMenu, depth + 1);

@@ -10,11 +10,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace tessaly {
 namespace {
@@ -349,6 +354,76 @@ TEST(ScanWithArchives, RecordsPassedOnArriveCleanAndKeptOnesStayIntact) {
   std::sort(keptFiles.begin(), keptFiles.end());
   EXPECT_EQ(keptFiles, (std::vector<std::pair<std::wstring, uint64_t>>{
                            {d + L"keep.mp3", 2}, {d + L"m.rar" + S + L"::RAR::keep.mp3", 8}, {d + L"m.zip" + S + L"::ZIP::keep.mp3", 2}}));
+}
+
+// Cuts a file that is open elsewhere (for reading, shared for writing) to `size` bytes.
+bool Truncate(const fs::path& path, uint64_t size) {
+#ifdef _WIN32
+  HANDLE file = CreateFileW(path.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(size);
+  const bool done = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+  CloseHandle(file);
+  return done;
+#else
+  std::error_code error;
+  fs::resize_file(path, size, error);
+  return !error;
+#endif
+}
+
+// An archive that shrinks while it is listed (truncated; on a share or disk that went away)
+// ends its list where the data end, like any truncated archive.
+TEST(ScanRarFile, ArchiveTruncatedWhileListedEndsItsList) {
+  test::TempTree tree;
+  RarBuilder builder;
+  constexpr int kMembers = 3000;  // well past the first pages of the file
+  for (int i = 0; i < kMembers; ++i) builder.AddFile("member " + std::to_string(i) + ".mp3", 100, "data");
+  const fs::path rar = tree.AddFile("x.rar", builder.End().Bytes());
+  MvScan scan;
+  Collector got;
+  bool truncated = false;
+  got.onFile = [&](MvScan&, ScanFile&) {
+    if (got.members.size() != 3) return;
+    truncated = Truncate(rar, 100);
+  };
+  got.Attach(scan);
+  MvScan::ScanRarFile(Wide(rar), scan, ScanFolder::MakeRoot(tree.RootText()));
+  ASSERT_TRUE(truncated);
+  EXPECT_GE(got.members.size(), 3u);
+  EXPECT_LT(got.members.size(), static_cast<size_t>(kMembers));
+}
+
+// A stop request ends a long listing at the next member.
+TEST(ArchiveListing, StopEndsTheListingAtTheNextMember) {
+  test::TempTree tree;
+  RarBuilder rar;
+  ZipBuilder zip;
+  for (int i = 0; i < 500; ++i) {
+    rar.AddFile("r" + std::to_string(i) + ".mp3", 10);
+    zip.Add("z" + std::to_string(i) + ".mp3", "x");
+  }
+  const fs::path rarPath = tree.AddFile("a.rar", rar.End().Bytes());
+  const fs::path zipPath = tree.AddFile("a.zip", zip.Build());
+  struct Case {
+    const char* name;
+    std::function<void(MvScan&, const std::shared_ptr<ScanFolder>&)> list;
+  } cases[] = {
+      {"RAR", [&](MvScan& scan, const std::shared_ptr<ScanFolder>& root) { MvScan::ScanRarFile(Wide(rarPath), scan, root); }},
+      {"ZIP", [&](MvScan& scan, const std::shared_ptr<ScanFolder>& root) { ListZipArchive(scan, root, Wide(zipPath)); }},
+  };
+  for (const Case& c : cases) {
+    MvScan scan;
+    Collector got;
+    got.onFile = [&](MvScan& s, ScanFile&) {
+      if (got.members.size() == 10) s.Stop();
+    };
+    got.Attach(scan);
+    c.list(scan, ScanFolder::MakeRoot(tree.RootText()));
+    EXPECT_EQ(got.members.size(), 10u) << c.name;
+  }
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 #include "P2pText.h"
 #include "P2pFinders.h"
 #include "P2pTestSupport.h"
+#include "Paths.h"
+#include "SettingsStore.h"
 #include "SharedFolderMappings.h"
+#include "TempTree.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +37,12 @@ struct RegistryText {
 };
 
 std::string Bom(const std::wstring& text) { return "\xFF\xFE" + Utf16(text); }
+
+void SetText(MemorySettingsStore& settings, const std::wstring& key, const std::wstring& name, const std::wstring& text) {
+  SettingsValue value;
+  value.text = text;
+  settings.Set(SettingsRoot::CurrentUser, key, name, value);
+}
 
 // BearShare library.dat: three words, then length-prefixed UTF-16 folders while the running total
 // (length + 5 per record) stays below h2 - h1.
@@ -226,16 +235,17 @@ TEST_F(FinderTest, EveryFinderReadsItsClientsFormat) {
     const fs::path program = tree.AddFolder("prog");
     const fs::path home = tree.AddFolder("home");
     const fs::path appData = tree.AddFolder("appdata");
-    test::ScopedEnv userProfile(L"USERPROFILE", home.wstring());
-    test::ScopedEnv appDataEnv(L"APPDATA", appData.wstring());
-    test::ScopedEnv programFiles(L"PROGRAMFILES", L"C:\\Program Files");
-    test::ScratchRegistry registry;
+    MemoryEnvironment environment;
+    environment.Set(L"USERPROFILE", home.wstring());
+    environment.Set(L"APPDATA", appData.wstring());
+    environment.Set(L"PROGRAMFILES", L"C:\\Program Files");
+    MemorySettingsStore settings;
     for (const auto& file : c.files) {
       const fs::path base = file.base == kProgram ? program : file.base == kHome ? home : appData;
       tree.AddFile(fs::relative(base, tree.root()) / fs::path(file.relative), file.content);
     }
     for (const char* folder : c.folders) tree.AddFolder(fs::path("prog") / folder);
-    for (const auto& value : c.registry) registry.SetText(value.key, value.name, value.text);
+    for (const auto& value : c.registry) SetText(settings, value.key, value.name, value.text);
 
     const FinderEntry* entry = nullptr;
     for (const auto& candidate : FinderTable()) {
@@ -244,7 +254,7 @@ TEST_F(FinderTest, EveryFinderReadsItsClientsFormat) {
     ASSERT_NE(entry, nullptr) << c.name;
     std::wstring want = c.want;
     if (size_t at = want.find(L"{dir}"); at != std::wstring::npos) want.replace(at, 5, Folder(program));
-    EXPECT_EQ(entry->function(FinderContext{}, Folder(program), L"client.exe"), want) << c.name;
+    EXPECT_EQ(entry->function(FinderContext{&settings, &environment}, Folder(program), L"client.exe"), want) << c.name;
     covered.push_back(c.finder);
   }
   for (const auto& entry : FinderTable()) {
@@ -253,11 +263,14 @@ TEST_F(FinderTest, EveryFinderReadsItsClientsFormat) {
 }
 
 TEST_F(FinderTest, RegistryValuesOfOtherTypesOrShortNamesAreNotFolders) {
-  test::ScratchRegistry registry;
-  registry.SetDword(L"software\\kazaa\\localcontent", L"dir2", 5);
-  registry.SetText(L"software\\kazaa\\localcontent", L"dir3", L"1234567X:\\Real");
-  registry.SetText(L"software\\kazaa\\localcontent", L"dir", L"1234567Y:\\ThreeLetters");
-  EXPECT_EQ(ReadLocalContent(FinderContext{}, L"software\\kazaa\\localcontent"), L"X:\\Real;");
+  MemorySettingsStore settings;
+  SettingsValue number;
+  number.type = SettingsType::Dword;
+  number.number = 5;
+  settings.Set(SettingsRoot::CurrentUser, L"software\\kazaa\\localcontent", L"dir2", number);
+  SetText(settings, L"software\\kazaa\\localcontent", L"dir3", L"1234567X:\\Real");
+  SetText(settings, L"software\\kazaa\\localcontent", L"dir", L"1234567Y:\\ThreeLetters");
+  EXPECT_EQ(ReadLocalContent(FinderContext{&settings}, L"software\\kazaa\\localcontent"), L"X:\\Real;");
 }
 
 TEST_F(FinderTest, TheLineListReadsUtf16AndAnsiAndSplitsOnTheLineEndItFinds) {
@@ -374,7 +387,15 @@ TEST(ExpandEnvironment, ReplacesKnownNamesAndKeepsTheRest) {
       {"lone percent", L"100% sure", L"100% sure"},
       {"no percent", L"C:\\Plain", L"C:\\Plain"},
   };
-  for (const auto& c : cases) EXPECT_EQ(ExpandEnvironment(c.input), c.want) << c.name;
+  // The process environment (the system's own expansion on Windows) and the tests' stand-in
+  // answer alike.
+  MemoryEnvironment memory;
+  memory.Set(L"TESSALY_TEST_A", L"alpha");
+  memory.Set(L"tessaly_test_b", L"beta");  // names ignore case
+  for (const auto& c : cases) {
+    EXPECT_EQ(ExpandEnvironment(c.input), c.want) << c.name;
+    EXPECT_EQ(memory.Expand(c.input), c.want) << c.name;
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "IniFile.h"
 #include "P2pTestSupport.h"
 #include "TempTree.h"
+#include "TextConvert.h"
 
 #include <gtest/gtest.h>
 

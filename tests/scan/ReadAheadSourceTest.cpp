@@ -93,7 +93,7 @@ class MemoryTree final : public DirectorySource {
       entry = folder_.entries[next_++];
       return true;
     }
-    FileHandle OpenFile(const std::wstring&, const std::wstring&) const override { return {}; }
+    FileHandle OpenFile(const std::wstring&, const std::wstring&, bool) const override { return {}; }
 
    private:
     MemoryTree& tree_;

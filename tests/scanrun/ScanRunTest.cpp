@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <new>
 #include <algorithm>
 #include <map>
 #include <set>
@@ -329,6 +331,40 @@ TEST(ScanRun, StopEndsTheRunWithPartialResults) {
   EXPECT_TRUE(run.WasStopped());
   EXPECT_LT(pc.Count(L"ScanAllFilesChecked"), 200u);
   EXPECT_FALSE(run.IsRunning());
+}
+
+// Memory follows the results, not the files: only records that became results are kept.
+TEST(ScanRun, KeepsOnlyTheRecordsOfResults) {
+  Computer pc;
+  for (int i = 0; i < 300; ++i) pc.tree.AddFile("Plain/f" + std::to_string(i) + ".txt", "text");
+  std::string zip;
+  {
+    test::ZipBuilder builder;
+    for (int i = 0; i < 300; ++i) builder.Add("m" + std::to_string(i) + ".txt", "x");
+    zip = builder.Build();
+  }
+  pc.tree.AddFile("Plain/many.zip", zip);
+  ScanRun run(pc.Setup());
+  run.StartDiskScan(pc.Root(), Texts(L"IDS_SEARCHFORMUSICVIDEOSOFTWARE"));
+  run.Wait();
+  const size_t results = pc.Count(L"ScanP2pFilesFound") + pc.Count(L"ScanMusicFilesFound") +
+                         pc.Count(L"ScanVideoFilesFound") + pc.Count(L"ScanImageFilesFound");
+  EXPECT_GT(pc.Count(L"ScanAllFilesChecked"), 600u);
+  EXPECT_EQ(run.KeptRecords(), results);
+  EXPECT_FALSE(run.LostResults());
+}
+
+// A view that fails to take a row loses it: the run says so instead of passing for complete.
+TEST(ScanRun, ListenerThatFailsMakesTheRunLoseResults) {
+  Computer pc;
+  test::LogCapture log;
+  ScanRun run(pc.Setup());
+  run.events.AddBinaryEventProc(kScanRunAddItemEvent, [](void*, void*) -> int32_t { throw std::bad_alloc(); }, nullptr);
+  run.StartDiskScan(pc.Root(), Texts(L"IDS_SEARCHFORMUSICVIDEOSOFTWARE"));
+  ASSERT_TRUE(run.WaitFor(std::chrono::seconds(60)));
+  EXPECT_FALSE(run.WasStopped());
+  EXPECT_TRUE(run.LostResults());
+  EXPECT_EQ(log.CountContaining(L"Scan incomplete: results were lost"), 1u);
 }
 
 }  // namespace
