@@ -102,7 +102,7 @@ void ProgramWindow::BuildContents() {
   BuildStatusBar();
   BuildSearchPathCombo();
   BuildSearchFilterCombo();
-  LogNotBuilt(L"ProgramWindow::OnCreate()", L"the left panel, topic panel and list views");
+  BuildViews();
 
   DebugPrint(L"Starting Loading Menu Items...\r\n");
   LocalizeMenu(*setup_.language, window_.hwnd);
@@ -242,6 +242,33 @@ void ProgramWindow::BuildSearchFilterCombo() {
   SendMessageW(combo->hwnd, CB_SETCURSEL, items.items.size() - 1, 0);
 }
 
+void ProgramWindow::BuildViews() {
+  ScanViews::Setup setup;
+  setup.instance = setup_.instance;
+  setup.language = setup_.language;
+  setup.dpi = dpi_;
+  setup.uiFont = font_.get();
+  setup.startScan = [this] { StartScan(); };
+  setup.openFaq = [this] { OpenHelp(L"IDS_FAQS_CHMFILENAME"); };
+  views_ = std::make_unique<ScanViews>(std::move(setup));
+  ViewFrame frame;
+  frame.width = createdSize_.width;
+  frame.height = createdSize_.height;
+  if (MvToolBar* toolBar = FindToolBar()) frame.toolBar = toolBar->height;
+  if (MvStatusBar* statusBar = FindStatusBar()) frame.statusBar = statusBar->height;
+  frame.comboRow = comboRowHeight_;
+  views_->Build(frame);
+  if (scan_) {
+    ScanWindow::Setup feed;
+    feed.instance = setup_.instance;
+    feed.language = setup_.language;
+    feed.run = scan_.get();
+    feed.bridge = &bridge_;
+    feed.views = views_.get();
+    scanWindow_ = std::make_unique<ScanWindow>(feed);
+  }
+}
+
 int32_t ProgramWindow::OnNewVolume(void* data, void* context) {
   auto* volume = static_cast<VolumeInfo*>(data);
   auto* combo = static_cast<MvComboBox*>(context);
@@ -289,10 +316,16 @@ void ProgramWindow::Command(const std::wstring& name) {
     case MainCommand::None:
       break;
     case MainCommand::ViewFileSharingSoftware:
+      ShowView(ResultView::P2p);
+      break;
     case MainCommand::ViewAllFilesInSharedFolders:
+      ShowView(ResultView::SharedFiles);
+      break;
     case MainCommand::ViewMusicVideoImageFiles:
+      ShowView(ResultView::OtherFiles);
+      break;
     case MainCommand::ViewMainMenu:
-      LogNotBuilt(kRoutine, L"the view of " + name);
+      ShowView(ResultView::MainMenu);
       break;
     case MainCommand::CheckForUpdates:
       LogNotBuilt(kRoutine, L"the update dialog (102)");
@@ -304,9 +337,12 @@ void ProgramWindow::Command(const std::wstring& name) {
       LogNotBuilt(kRoutine, L"the licence-agreement dialog (139)");
       break;
     case MainCommand::SelectAll:
-    case MainCommand::UnselectAll:
-      LogNotBuilt(kRoutine, L"the list views of " + name);
+    case MainCommand::UnselectAll: {
+      // Not while a scan walks a folder; a finished scan's lists can be checked at any time.
+      auto* scan = static_cast<MvScan*>(window_.GetProperty(L"CurrentScanProcess"));
+      if (views_ && (!scan || scan->WalkDepth() == 0)) views_->SelectAll(CommandFor(name) == MainCommand::SelectAll);
       break;
+    }
     case MainCommand::DeleteSelected:
       LogNotBuilt(kRoutine, L"the delete dialog (137)");
       break;
@@ -359,8 +395,16 @@ void ProgramWindow::StartScan() {
   MvComboBox* filter = FindComboBox(L"IDC_CBOX_SEARCHFILTER");
   const std::wstring searchPath = path ? path->GetText() : Text(L"IDS_ALLLOCALDRIVES");
   const std::wstring filterText = filter ? filter->GetSelected() : Text(L"IDS_SEARCHFORMUSICVIDEOSOFTWARE");
-  if (scan_) scan_->StartDiskScan(searchPath, filterText);
-  LogNotBuilt(L"ProgramWindow::StartScan()", L"the view of IDC_BTN_VIEW_FILESHARINGSOFTWARE");
+  if (scanWindow_) {
+    scanWindow_->Start(searchPath, filterText);
+  } else if (scan_) {
+    scan_->StartDiskScan(searchPath, filterText);
+  }
+  ShowView(ResultView::P2p);
+}
+
+void ProgramWindow::ShowView(ResultView view) {
+  if (views_) views_->Show(view);
 }
 
 void ProgramWindow::StopScan() {

@@ -10,6 +10,8 @@
 #include "P2pSignature.h"
 #include "Relayout.h"
 #include "ScanRun.h"
+#include "ScanViews.h"
+#include "ScanWindow.h"
 #include "SettingsStore.h"
 #include "SharedFolderMappings.h"
 #include "StartupModel.h"
@@ -60,6 +62,8 @@ class ProgramWindow {
   int32_t ComboRowHeight() const { return comboRowHeight_; }
   bool VolumesEnumerated() const { return volumesEnumerated_.load(); }
   ScanRun* Scan() { return scan_.get(); }
+  ScanViews* Views() { return views_.get(); }
+  ScanWindow* ScanProgress() { return scanWindow_.get(); }
   const UiBridge& Bridge() const { return bridge_; }
 
   // The tray icon's menu as it is shown at the moment.
@@ -93,8 +97,10 @@ class ProgramWindow {
   void BuildStatusBar();
   void BuildSearchPathCombo();
   void BuildSearchFilterCombo();
+  void BuildViews();
 
   void Command(const std::wstring& name);
+  void ShowView(ResultView view);
   void StartScan();
   void StopScan();
   void PauseScan();
@@ -129,6 +135,9 @@ class ProgramWindow {
   int32_t comboRowHeight_ = 0;
   RelayoutTracker relayout_;
   ClientSize createdSize_;
+  // The scan's window side: the worker reaches it until scan_ is reset in the destructor.
+  std::unique_ptr<ScanViews> views_;
+  std::unique_ptr<ScanWindow> scanWindow_;
 };
 
 // Steps 13 to 15 of the start-up: the main window, shown unless "-noshow", and the message loop.

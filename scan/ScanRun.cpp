@@ -89,10 +89,10 @@ bool ScanRun::StartDiskScan(const std::wstring& searchPath, const std::wstring& 
 bool ScanRun::StartDiskScan(const std::vector<std::wstring>& searchPaths, const std::wstring& filterText) {
   if (running_) {
     // A scan is running: the results are emptied as for any new start, and nothing is started.
-    {
-      std::lock_guard guard(resultsLock_);
-      ResetResults();
-    }
+    // The views are told inside the lock, so that a listener can drop the rows of the old
+    // records before the worker makes a row of a new one.
+    std::lock_guard guard(resultsLock_);
+    ResetResults();
     events.ExecuteAll_BinaryEventProcs(kScanRunViewsClearedEvent, this);
     return false;
   }

@@ -281,23 +281,24 @@ TEST_F(ProgramWindowTest, StatusBarAndComboBoxes) {
 
 TEST_F(ProgramWindowTest, RelayoutBy100x50) {
   Open(true);
-  // The panels and lists come with the views; stand-ins of the same names take their places.
-  MvChildWindow* left = CreateChildWindow(false, L"IDC_LEFTPANEL", 0, 110, 170, 500, 0, 0);
-  MvChildWindow* topic = CreateChildWindow(false, L"IDC_PANEL_TOPIC", 170, 110, 600, 500, 0, 0);
-  MvListView* list = CreateListView(L"IDC_LISTVIEW_P2P", 170, 140, 600, 400);
+  MvChildWindow* left = FindChildWindow(L"IDC_LEFTPANEL");
+  MvChildWindow* topic = FindChildWindow(L"IDC_PANEL_TOPIC");
+  MvListView* list = FindListView(L"IDC_LISTVIEW_P2P");
   ASSERT_TRUE(left && topic && list);
+  auto placed = [](const MvControl* control) { return Placement{control->x, control->y, control->width, control->height}; };
+  const Placement leftBefore = placed(left), topicBefore = placed(topic), listBefore = placed(list);
   RECT client{};
   GetClientRect(hwnd_, &client);
   const int32_t width = client.right + 100, height = client.bottom + 50;
   SendMessageW(hwnd_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
 
-  EXPECT_EQ((Placement{left->x, left->y, left->width, left->height}), (Placement{0, 110, 170, 550}));
-  EXPECT_EQ((Placement{topic->x, topic->y, topic->width, topic->height}), (Placement{170, 110, 700, 550}));
-  EXPECT_EQ((Placement{list->x, list->y, list->width, list->height}), (Placement{170, 140, 700, 450}));
+  EXPECT_EQ(placed(left), (Placement{0, leftBefore.y, leftBefore.width, leftBefore.height + 50}));
+  EXPECT_EQ(placed(topic), (Placement{topicBefore.x, topicBefore.y, topicBefore.width + 100, topicBefore.height + 50}));
+  EXPECT_EQ(placed(list), (Placement{listBefore.x, listBefore.y, listBefore.width + 100, listBefore.height + 50}));
   RECT listRect{};
   GetWindowRect(list->hwnd, &listRect);
-  EXPECT_EQ(listRect.right - listRect.left, 700);
-  EXPECT_EQ(listRect.bottom - listRect.top, 450);
+  EXPECT_EQ(listRect.right - listRect.left, listBefore.width + 100);
+  EXPECT_EQ(listRect.bottom - listRect.top, listBefore.height + 50);
 
   MvComboBox* path = FindComboBox(L"IDC_CBOX_SEARCHPATH");
   MvComboBox* filter = FindComboBox(L"IDC_CBOX_SEARCHFILTER");
@@ -311,7 +312,7 @@ TEST_F(ProgramWindowTest, RelayoutBy100x50) {
 
   // Back to the old size: everything returns.
   SendMessageW(hwnd_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-  EXPECT_EQ((Placement{list->x, list->y, list->width, list->height}), (Placement{170, 140, 600, 400}));
+  EXPECT_EQ(placed(list), listBefore);
 }
 
 TEST_F(ProgramWindowTest, CancelledBrowseReselectsAllLocalDrives) {
