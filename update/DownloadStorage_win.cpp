@@ -16,18 +16,6 @@ constexpr const wchar_t* kMappingName = L"{EC2F64D7-249A-42ff-9259-25C362BE6F9B}
 
 }  // namespace
 
-DownloadMapping& DownloadMapping::operator=(DownloadMapping&& other) noexcept {
-  if (this != &other) {
-    Close();
-    status_ = other.status_;
-    data_ = std::exchange(other.data_, nullptr);
-    size_ = other.size_;
-    file_ = std::exchange(other.file_, -1);
-    mapping_ = std::exchange(other.mapping_, 0);
-  }
-  return *this;
-}
-
 DownloadMapping DownloadMapping::Create(const std::wstring& path, uint32_t size) {
   DownloadMapping result;
   result.size_ = size;
