@@ -81,7 +81,11 @@ bool LocalizeControl(const wchar_t* stringId, StringTable& table, HWND hwnd, int
 void LocalizeMenu(StringTable& table, HWND hwnd, HMENU menu) {
   HMENU target = menu ? menu : GetMenu(hwnd);
   if (target) LocalizeMenuItems(table, target, 0);
-  if (hwnd) DrawMenuBar(hwnd);
+  // A window without a menu bar has nothing to redraw (and DrawMenuBar would fail for it).
+  if (hwnd && GetMenu(hwnd)) {
+    win::CheckWin32(table.error, DrawMenuBar(hwnd) != FALSE, L"DrawMenuBar",
+                    FormatPrintf(L"window %p", static_cast<void*>(hwnd)));
+  }
 }
 
 }  // namespace tessaly
