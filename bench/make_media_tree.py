@@ -4,7 +4,8 @@
 files/: nested folders of files; 5% carry real media headers and are large enough (sparse) that
 the classification must read them, the rest are small or named by a listed extension, so only
 their names are looked at. zips/: 200 ZIP archives of 1-50 members. rars/: 200 RAR archives
-(1.5-4.x block layout, stored) of 1-50 members. The same arguments always give the same tree.
+(1.5-4.x block layout, stored) of 1-50 members, and rar5s/: the same counts as RAR 5.0 archives.
+The same arguments always give the same tree.
 """
 import argparse
 import os
@@ -12,6 +13,7 @@ import random
 import shutil
 import struct
 import zipfile
+import zlib
 
 HEADERS = [
     b"ID3\x03\x00\x00\x00\x00\x0f\x76",
@@ -38,6 +40,35 @@ def rar_bytes(rng, members):
                            rng.randint(1, 9_000_000), 2, 0, 0, 29, 0x30, len(name), 0x20)
         out += name + data
     out += struct.pack("<HBHH", 0, 0x7B, 0x4000, 7)
+    return bytes(out)
+
+
+def vint(value):
+    out = bytearray()
+    while True:
+        byte = value & 0x7F
+        value >>= 7
+        out.append(byte | (0x80 if value else 0))
+        if not value:
+            return bytes(out)
+
+
+def rar5_header(kind, fields, data_size=0):
+    body = vint(kind) + vint(0x0002 if data_size else 0) + (vint(data_size) if data_size else b"") + fields
+    sized = vint(len(body)) + body
+    return struct.pack("<I", zlib.crc32(sized)) + sized
+
+
+def rar5_bytes(rng, members):
+    out = bytearray(b"Rar!\x1a\x07\x01\x00")
+    out += rar5_header(1, vint(0))
+    for i in range(members):
+        name = f"Album {i}/track {i:02d}.mp3".encode()
+        data = b"x" * rng.randint(0, 64)
+        fields = (vint(0x0004) + vint(rng.randint(1, 9_000_000)) + vint(0x20) + struct.pack("<I", zlib.crc32(data))
+                  + vint(0) + vint(0) + vint(len(name)) + name)
+        out += rar5_header(2, fields, len(data)) + data
+    out += rar5_header(5, vint(0))
     return bytes(out)
 
 
@@ -75,7 +106,10 @@ def build(root, files, seed):
     zips = os.path.join(root, "zips")
     rars = os.path.join(root, "rars")
     os.makedirs(zips)
+    rar5s = os.path.join(root, "rar5s")
+    rng5 = random.Random(seed + 5)  # its own draws: the other archives stay as they were
     os.makedirs(rars)
+    os.makedirs(rar5s)
     members = 0
     for i in range(200):
         count = rng.randint(1, 50)
@@ -85,6 +119,8 @@ def build(root, files, seed):
                 z.writestr(f"Album {i}/track {m:02d}.mp3", b"x" * rng.randint(0, 64))
         with open(os.path.join(rars, f"archive {i}.rar"), "wb") as out:
             out.write(rar_bytes(rng, count))
+        with open(os.path.join(rar5s, f"archive {i}.rar"), "wb") as out:
+            out.write(rar5_bytes(rng5, count))
     return made, media, len(folders), members
 
 
@@ -96,7 +132,7 @@ def main():
     args = parser.parse_args()
     made, media, folders, members = build(os.path.abspath(args.root), args.files, args.seed)
     print(f"tree {args.root}: {made} files ({media} with media headers) in {folders} folders; "
-          f"200 ZIP and 200 RAR archives of {members} members each kind")
+          f"200 ZIP, 200 RAR 4 and 200 RAR 5 archives of {members} members each kind")
 
 
 if __name__ == "__main__":

@@ -17,6 +17,9 @@ Options:
   --filter WHAT       all | media | software | images | video | music, a filter text of the
                       chosen language, or any other text: only files whose name contains it
   --list              print every file found, not only the summary
+  --extended-types    also recognise formats the classic header tests do not know (WebM,
+                      MPEG-2, MP3 without a tag, FLAC, MP4 brands, MIDI, TIFF, HEIC, AVIF)
+                      and tell WAVE, AVI and WebP apart (as SETTINGS_EXTENDEDFILETYPES = 1)
   --log FILE          write the scan log (UTF-16LE text) to FILE
   --json FILE         write all results as JSON (UTF-8) to FILE
   -h, --help          show this text
@@ -65,6 +68,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::wstring>& args,
       if (!value(options.jsonPath)) return std::nullopt;
     } else if (arg == L"--list") {
       options.listAll = true;
+    } else if (arg == L"--extended-types") {
+      options.extendedTypes = true;
     } else if (arg == L"--") {
       options.paths.insert(options.paths.end(), args.begin() + static_cast<long>(i) + 1, args.end());
       break;

@@ -15,6 +15,7 @@ struct CliOptions {
   std::wstring languageCode = L"UK";
   std::wstring filter;              // short name, filter text or free text; empty: everything
   bool listAll = false;
+  bool extendedTypes = false;       // the extended header tests, whatever the configuration says
   std::wstring logPath;
   std::wstring jsonPath;
   bool help = false;

@@ -214,7 +214,8 @@ int Run(const std::vector<std::wstring>& args) {
   }
 
   SettingsStore& store = SystemSettingsStore();
-  const MediaSettings media = LoadMediaSettings(config, store);
+  MediaSettings media = LoadMediaSettings(config, store);
+  if (options.extendedTypes) media.extendedTypes = true;
   SharedFolderMappings mappings(config(L"SETTINGS_SHAREDFOLDERMAPPINGS"), config(L"SETTINGS_UNINSTALLERMAPPINGS"),
                                 FinderContext{&store});
   MvLinkedList properties;

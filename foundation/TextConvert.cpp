@@ -88,6 +88,26 @@ std::wstring Utf8ToWide(std::string_view text) {
   return out;
 }
 
+bool IsWellFormedUtf8(std::string_view bytes) {
+  for (size_t i = 0; i < bytes.size();) {
+    if (static_cast<uint8_t>(bytes[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    char32_t cp;
+    const size_t length = DecodeUtf8(bytes, i, cp);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
+std::wstring UnflaggedNameToWide(std::string_view bytes) {
+  const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<uint8_t>(c) < 0x80; });
+  if (ascii) return std::wstring(bytes.begin(), bytes.end());
+  return IsWellFormedUtf8(bytes) ? Utf8ToWide(bytes) : AnsiToWide(bytes);
+}
+
 std::string WideToUtf8(std::wstring_view text) {
   std::string out;
   out.reserve(text.size());

@@ -1,6 +1,8 @@
 #include "DirectoryListing.h"
 
+#include "DebugLog.h"
 #include "LongPath.h"
+#include "MvError.h"
 #include "WinHandles.h"
 
 #include <windows.h>
@@ -13,7 +15,13 @@ class Win32Listing final : public DirectoryListing {
   Win32Listing(HANDLE handle, const WIN32_FIND_DATAW& first) : find_(handle), data_(first) {}
 
   bool Next(DirEntry& entry) override {
-    if (!pendingFirst_ && !FindNextFileW(find_.get(), &data_)) return false;
+    if (!pendingFirst_ && !FindNextFileW(find_.get(), &data_)) {
+      if (GetLastError() != ERROR_NO_MORE_FILES) {
+        DebugPrint(L"FindNextFileW failed after \"%s\": %s\r\n", std::wstring(data_.cFileName),
+                   MvError::GetLastError());
+      }
+      return false;
+    }
     pendingFirst_ = false;
     entry.name = data_.cFileName;
     entry.isDirectory = (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -1,6 +1,8 @@
 #include "MappedFile.h"
 
+#include "DebugLog.h"
 #include "LongPath.h"
+#include "MvError.h"
 #include "WinHandles.h"
 
 #include <windows.h>
@@ -24,7 +26,12 @@ MappedFile MappedFile::Open(const std::wstring& path) {
   mapped.native_.reset(new Native{std::move(file), {}, {}});
   Native& native = *mapped.native_;
   LARGE_INTEGER size{};
-  if (GetFileSizeEx(native.file.get(), &size)) mapped.size_ = static_cast<uint64_t>(size.QuadPart);
+  if (!GetFileSizeEx(native.file.get(), &size) || size.QuadPart < 0) {
+    DebugPrint(L"GetFileSizeEx(%s) failed: %s\r\n", path, MvError::GetLastError());
+    mapped.status_ = Status::MappingFailed;
+    return mapped;
+  }
+  mapped.size_ = static_cast<uint64_t>(size.QuadPart);
 
   native.mapping.reset(CreateFileMappingW(native.file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
   if (!native.mapping) {

@@ -1,6 +1,7 @@
 #include "ModuleInfo.h"
 
 #include "DebugLog.h"
+#include "MvError.h"
 
 #include <windows.h>
 
@@ -20,13 +21,26 @@ bool WindowsVersionIs(DWORD major, DWORD minor, bool matchMinor) {
   return info.dwMajorVersion == major && (!matchMinor || info.dwMinorVersion == minor);
 }
 
+// The program's own file, whatever the length of its path; empty (and logged) on failure.
+std::wstring OwnModulePath() {
+  std::vector<wchar_t> path(MAX_PATH + 1);
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) {
+      DebugPrint(L"GetModuleFileNameW failed: %s\r\n", MvError::GetLastError());
+      return {};
+    }
+    if (length < path.size()) return std::wstring(path.data(), length);
+    if (path.size() >= 32768) return {};  // longer than any path Windows allows
+    path.resize(path.size() * 2);  // cut off: try again with room
+  }
+}
+
 }  // namespace
 
 const wchar_t* ModuleFolder() {
   static std::wstring buffer;
-  wchar_t path[1040] = {};
-  GetModuleFileNameW(nullptr, path, 1040);
-  buffer = path;
+  buffer = OwnModulePath();
   buffer = buffer.substr(0, buffer.rfind(L'\\') + 1);
   return buffer.c_str();
 }
@@ -34,13 +48,13 @@ const wchar_t* ModuleFolder() {
 const wchar_t* ProductVersionText() {
   static std::wstring buffer;
   buffer.clear();
-  wchar_t path[1040] = {};
-  GetModuleFileNameW(nullptr, path, 1040);
+  const std::wstring path = OwnModulePath();
+  if (path.empty()) return buffer.c_str();
   DWORD handle = 0;
-  DWORD size = GetFileVersionInfoSizeW(path, &handle);
+  DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
   if (size == 0) return buffer.c_str();
   std::vector<unsigned char> block(size, 0);
-  if (!GetFileVersionInfoW(path, 0, size, block.data())) {
+  if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) {
     DebugPrint(L"***ERROR*** Failed to get FileVersion\r\n");
     return buffer.c_str();
   }

@@ -56,7 +56,11 @@ class Win32VolumeApi final : public VolumeApi {
     do {
       names.emplace_back(name);
     } while (findNextVolume_(find, name, kNameCapacity));
-    findVolumeClose_(find);
+    if (GetLastError() != ERROR_NO_MORE_FILES) {
+      DebugPrint(L"FindNextVolumeW failed after %d volumes: %s\r\n", static_cast<int>(names.size()),
+                 MvError::GetLastError());
+    }
+    if (!findVolumeClose_(find)) DebugPrint(L"FindVolumeClose failed: %s\r\n", MvError::GetLastError());
     return names;
   }
 

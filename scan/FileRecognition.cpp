@@ -1,6 +1,7 @@
 #include "FileRecognition.h"
 
 #include "CaseFold.h"
+#include "ExtendedRecognition.h"
 #include "Settings.h"
 #include "TextList.h"
 
@@ -90,6 +91,7 @@ MediaSettings LoadMediaSettings(const ConfigLookup& config, const SettingsStore&
   settings.maxSoundSize = LoadLimit(SizeSetting::MaxMusic, config, store);
   settings.minVideoSize = LoadLimit(SizeSetting::MinVideo, config, store);
   settings.maxVideoSize = LoadLimit(SizeSetting::MaxVideo, config, store);
+  settings.extendedTypes = config(kExtendedTypesKey) == L"1";
   return settings;
 }
 
@@ -134,7 +136,7 @@ class Suffix {
 
 bool HasExtension(std::wstring_view fileName, const ExtensionList& list) { return Suffix(fileName).In(list); }
 
-bool RecogniseHeader(const uint8_t* bytes, size_t size, HeaderKind& out) {
+bool RecogniseHeader(const uint8_t* bytes, size_t size, HeaderKind& out, bool extended) {
   out = HeaderKind{};
   if (size == 0 || !bytes) return false;
   // The tests look at fixed offsets of a zero-filled 512-byte buffer.
@@ -143,10 +145,11 @@ bool RecogniseHeader(const uint8_t* bytes, size_t size, HeaderKind& out) {
   for (const HeaderSignature& signature : kSignatures) {
     if (Matches(signature, header.data())) {
       out = signature.result;
+      if (extended && out.kind == kKindRiff) RefineRiffForm(header.data(), out);
       return true;
     }
   }
-  return false;
+  return extended && RecogniseExtendedHeader(header.data(), size, out);
 }
 
 Classification ClassifyFile(std::wstring_view fileName, uint64_t size, const MediaSettings& settings,
@@ -175,7 +178,7 @@ Classification ClassifyFile(std::wstring_view fileName, uint64_t size, const Med
   result.contentExamined = true;
   std::array<uint8_t, kHeaderSize> header{};
   const size_t read = readHeader ? std::min(readHeader(header.data(), header.size()), header.size()) : 0;
-  if (!RecogniseHeader(header.data(), read, result.header)) return result;
+  if (!RecogniseHeader(header.data(), read, result.header, settings.extendedTypes)) return result;
 
   switch (result.header.category) {
     case kCategoryImage:

@@ -24,6 +24,8 @@ inline constexpr const wchar_t* kMinMusicSizeKey = L"SETTINGS_MINMUSICFILESIZE";
 inline constexpr const wchar_t* kMaxMusicSizeKey = L"SETTINGS_MAXMUSICFILESIZE";
 inline constexpr const wchar_t* kMinVideoSizeKey = L"SETTINGS_MINVIDEOFILESIZE";
 inline constexpr const wchar_t* kMaxVideoSizeKey = L"SETTINGS_MAXVIDEOFILESIZE";
+// "1" adds the extended header tests after the classic ones; anything else leaves them off.
+inline constexpr const wchar_t* kExtendedTypesKey = L"SETTINGS_EXTENDEDFILETYPES";
 
 // Extension tokens as written in the configuration, leading dot included. Unset (nullopt) when
 // the configuration gave no token: that category is then never matched by extension.
@@ -38,6 +40,7 @@ struct MediaSettings {
   int32_t maxSoundSize = 0;
   int32_t minVideoSize = 0;
   int32_t maxVideoSize = 0;
+  bool extendedTypes = false;  // the extended header tests (see ExtendedRecognition.h)
 };
 
 // Looks a configuration value up by key; "" when it is missing.
@@ -92,8 +95,9 @@ struct HeaderKind {
 inline constexpr size_t kHeaderSize = 512;
 
 // Tests the first bytes of a file (at most kHeaderSize are looked at; missing bytes count as
-// zero). False, and `out` cleared, when nothing matches or `size` is 0.
-bool RecogniseHeader(const uint8_t* bytes, size_t size, HeaderKind& out);
+// zero). False, and `out` cleared, when nothing matches or `size` is 0. With `extended`, a RIFF
+// match is refined by its form type and the extended tests follow when no classic one matched.
+bool RecogniseHeader(const uint8_t* bytes, size_t size, HeaderKind& out, bool extended = false);
 
 // The active search filter.
 struct SearchSwitches {

@@ -1,6 +1,8 @@
 #include "RarBlockList.h"
 
 #include "LittleEndian.h"
+#include "Rar5Headers.h"
+#include "RarBytes.h"
 #include "TextConvert.h"
 
 #include <algorithm>
@@ -20,46 +22,6 @@ constexpr uint8_t kFileBlock = 0x74;
 constexpr uint8_t kOldSubBlock = 0x77;
 // Longest name the Unicode form may decode to, in UTF-16 units.
 constexpr size_t kDecodedNameLimit = 1024;
-
-// The archive bytes in memory. At() gives `count` bytes at `offset`, null when they are not all
-// there.
-class MemoryBytes {
- public:
-  MemoryBytes(const uint8_t* data, uint64_t size) : data_(data), size_(data ? size : 0) {}
-  const uint8_t* At(uint64_t offset, uint64_t count) {
-    return offset <= size_ && count <= size_ - offset ? data_ + offset : nullptr;
-  }
-
- private:
-  const uint8_t* data_;
-  uint64_t size_;
-};
-
-// The archive bytes read from a file through a small window. Never beyond the size the file had
-// when the listing began, and a short read (the file shrank) is the end of the data.
-class FileBytes {
- public:
-  explicit FileBytes(FileHandle& file) : file_(file) {
-    const int64_t size = file.Size();
-    size_ = size > 0 ? static_cast<uint64_t>(size) : 0;
-  }
-  const uint8_t* At(uint64_t offset, uint64_t count) {
-    if (offset > size_ || count > size_ - offset) return nullptr;
-    if (offset >= start_ && count <= have_ && offset - start_ <= have_ - count) return window_ + (offset - start_);
-    if (count > sizeof window_) return nullptr;
-    const size_t want = static_cast<size_t>(std::min<uint64_t>(sizeof window_, size_ - offset));
-    start_ = offset;
-    have_ = file_.ReadAt(offset, window_, want);
-    return have_ >= count ? window_ : nullptr;
-  }
-
- private:
-  FileHandle& file_;
-  uint64_t size_ = 0;
-  uint64_t start_ = 0;
-  size_t have_ = 0;
-  uint8_t window_[8192];
-};
 
 // The Unicode form that follows the zero byte of the name field: a high byte shared by the
 // name, then groups of four 2-bit opcodes, each taking its operands from the stream.
@@ -135,13 +97,14 @@ std::wstring Utf16ToWide(const std::vector<uint16_t>& units) {
 }
 
 // Most stored names are plain ASCII, which needs no code-page table: widen them in place, which
-// reuses the capacity of a record's name from member to member.
+// reuses the capacity of a record's name from member to member. Others are UTF-8 when they are
+// well-formed UTF-8 (archivers on Linux and macOS store them so, without the Unicode flag).
 void AssignNameFromAnsi(std::string_view bytes, std::wstring& name) {
   name.resize(bytes.size());
   for (size_t i = 0; i < bytes.size(); ++i) {
     const auto c = static_cast<unsigned char>(bytes[i]);
     if (c >= 0x80) {
-      name = AnsiToWide(bytes);
+      name = UnflaggedNameToWide(bytes);
       return;
     }
     name[i] = static_cast<wchar_t>(c);
@@ -151,6 +114,7 @@ void AssignNameFromAnsi(std::string_view bytes, std::wstring& name) {
 // `onEntry` returns false to end the list.
 template <typename Bytes, typename OnEntry>
 size_t ReadBlocks(Bytes& bytes, OnEntry&& onEntry) {
+  if (rar::HasRar5Signature(bytes)) return rar::ReadRar5Headers(bytes, onEntry);
   const uint8_t* marker = bytes.At(0, sizeof kMarker + kMainHeaderSize);
   if (!marker) {
     // Not even a marker and a main header: a short file lists nothing either way.
@@ -221,7 +185,7 @@ size_t ReadBlocks(Bytes& bytes, OnEntry&& onEntry) {
 }  // namespace
 
 size_t ReadRarBlockList(const uint8_t* data, uint64_t size, const std::function<void(const RarEntry&)>& onEntry) {
-  MemoryBytes bytes(data, size);
+  rar::MemoryBytes bytes(data, size);
   return ReadBlocks(bytes, [&](const RarEntry& entry) {
     onEntry(entry);
     return true;
@@ -229,12 +193,22 @@ size_t ReadRarBlockList(const uint8_t* data, uint64_t size, const std::function<
 }
 
 size_t ReadRarBlockList(FileHandle& file, const std::function<bool(const RarEntry&)>& onEntry) {
-  FileBytes bytes(file);
+  rar::FileBytes bytes(file);
   return ReadBlocks(bytes, onEntry);
 }
 
 void AssignRarMemberName(const RarEntry& entry, std::wstring& name) {
   const std::string_view field = entry.storedName;
+  if (entry.utf8Name) {
+    const bool ascii =
+        std::all_of(field.begin(), field.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+      name.assign(field.begin(), field.end());  // reuses the record's capacity
+    } else {
+      name = Utf8ToWide(field);
+    }
+    return;
+  }
   const size_t zero = std::min(field.find('\0'), field.size());
   if (entry.flags & kRarUnicodeName) {
     // Without a zero byte the whole field is UTF-8.

@@ -38,7 +38,14 @@ std::wstring MemberName(const char* stored, uLong storedSize, uLong flags) {
   std::string_view name(stored, std::min<size_t>(storedSize, kZipNameLimit));
   name = name.substr(0, std::min(name.find('\0'), name.size()));
   if (flags & kZipUtf8Name) return Utf8ToWide(WholeUtf8Characters(name));
-  return AnsiToWide(name);
+  if (storedSize > kZipNameLimit) {
+    // A cut UTF-8 name may end inside a character: judge the whole characters only.
+    const std::string_view whole = WholeUtf8Characters(name);
+    const bool beyondAscii =
+        std::any_of(whole.begin(), whole.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (whole.size() < name.size() && beyondAscii && IsWellFormedUtf8(whole)) return Utf8ToWide(whole);
+  }
+  return UnflaggedNameToWide(name);
 }
 
 // Some minizip builds leave a ZIP64 size at its 32-bit marker: read it from the entry's ZIP64

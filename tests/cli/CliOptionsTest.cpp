@@ -10,7 +10,7 @@ namespace {
 TEST(CliOptions, ParsesEveryOptionAndThePaths) {
   std::wstring problem;
   auto options = ParseCliOptions({L"--config", L"c.xml", L"--signatures", L"s.dat", L"--language", L"l.xml",
-                                  L"--lang", L"DE", L"--filter", L"music", L"--list", L"--log", L"scan.log",
+                                  L"--lang", L"DE", L"--filter", L"music", L"--list", L"--extended-types", L"--log", L"scan.log",
                                   L"--json", L"r.json", L"C:\\Users", L"--", L"--odd folder"},
                                  problem);
   ASSERT_TRUE(options.has_value()) << WideToUtf8(problem);
@@ -20,6 +20,7 @@ TEST(CliOptions, ParsesEveryOptionAndThePaths) {
   EXPECT_EQ(options->languageCode, L"DE");
   EXPECT_EQ(options->filter, L"music");
   EXPECT_TRUE(options->listAll);
+  EXPECT_TRUE(options->extendedTypes);
   EXPECT_EQ(options->logPath, L"scan.log");
   EXPECT_EQ(options->jsonPath, L"r.json");
   EXPECT_EQ(options->paths, (std::vector<std::wstring>{L"C:\\Users", L"--odd folder"}));
@@ -32,6 +33,7 @@ TEST(CliOptions, DefaultsAndBadArguments) {
   EXPECT_TRUE(defaults->paths.empty());
   EXPECT_EQ(defaults->languageCode, L"UK");
   EXPECT_FALSE(defaults->help);
+  EXPECT_FALSE(defaults->extendedTypes);
 
   struct Case {
     std::vector<std::wstring> args;

@@ -33,6 +33,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool recognised = tessaly::RecogniseHeader(data, size, kind);
   if (recognised != (kind.category != 0)) __builtin_trap();
 
+  // The extended tests answer where the classic ones did not, and touch a classic answer only to
+  // refine a RIFF file by its form type.
+  tessaly::HeaderKind extended;
+  const bool extendedRecognised = tessaly::RecogniseHeader(data, size, extended, true);
+  if (extendedRecognised != (extended.category != 0)) __builtin_trap();
+  if (recognised && !extendedRecognised) __builtin_trap();
+  if (recognised && kind.kind != tessaly::kKindRiff && (extended.kind != kind.kind || extended.category != kind.category)) {
+    __builtin_trap();
+  }
+
   // The same bytes as a 2 MiB file with no matching name: the content decides.
   tessaly::MediaSettings settings;
   settings.minSoundSize = 1;
@@ -46,6 +56,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                               return n;
                                             });
   if (!result.contentExamined || result.header.category != kind.category) __builtin_trap();
+  settings.extendedTypes = true;
+  const auto extendedResult = tessaly::ClassifyFile(L"file.bin", 2u << 20, settings, {},
+                                                    [&](uint8_t* buffer, size_t capacity) {
+                                                      const size_t n = std::min(size, capacity);
+                                                      if (n) std::memcpy(buffer, data, n);
+                                                      return n;
+                                                    });
+  if (extendedResult.header.category != extended.category || extendedResult.header.kind != extended.kind) {
+    __builtin_trap();
+  }
 
   // Names: the bytes as characters (dots and case included, a few beyond ASCII), 1 to 60 long.
   std::wstring name;

@@ -26,6 +26,7 @@ namespace {
 
 using namespace std::string_literals;
 namespace fs = std::filesystem;
+using test::Rar5Builder;
 using test::RarBuilder;
 using test::ZipBuilder;
 
@@ -199,6 +200,10 @@ TEST(ListZipArchive, NamesAndBadArchives) {
        {{L"M\u00FCsik/\u20AC.mp3", 1}}},
       {"unflagged name in the ANSI code page", "ansi.zip", ZipBuilder().Add("M\xFCsik.mp3", "x").Build(),
        {{L"M\u00FCsik.mp3", 1}}},
+      {"unflagged name that is well-formed UTF-8", "linux.zip", ZipBuilder().Add("Ma\xC3\xB1" "ana/\xE2\x82\xAC.mp3", "x").Build(),
+       {{L"Ma\u00F1ana/\u20AC.mp3", 1}}},
+      {"unflagged UTF-8 name cut inside a character", "cut8.zip",
+       ZipBuilder().Add(std::string(253, 'a') + "\xC3\xB1\xE2\x82\xAC", "x").Build(), {{std::wstring(253, L'a') + L"\u00F1", 1}}},
       {"a 300-byte name is cut to 255", "long.zip", ZipBuilder().Add(longName, "x").Build(), {{std::wstring(255, L'z'), 1}}},
       {"a UTF-8 name cut inside a character loses that character", "cut.zip",
        ZipBuilder().Add(std::string(254, 'a') + "\xE2\x82\xAC", "x", 1 << 11).Build(), {{std::wstring(254, L'a'), 1}}},
@@ -265,6 +270,98 @@ TEST(ScanRarFile, ReportsFilesItCannotMap) {
   EXPECT_EQ(log.CountContaining(L") MvScan::ScanRarFile() Failed to open Rar File: " + missing + L"\r\n"), 1u);
   EXPECT_EQ(log.CountContaining(L") MvScan::ScanRarFile() Failed to create filemapping on Rar File: " + empty + L"(0bytes)\r\n"), 1u);
   EXPECT_EQ(log.CountContaining(L"(ERROR"), 2u);  // the newer format is silently not listed
+}
+
+// ---- RAR 5.0 ------------------------------------------------------------------------------
+
+Rar5Builder::File Rar5File(std::string name, uint64_t size) {
+  Rar5Builder::File f;
+  f.name = std::move(name);
+  f.unpackedSize = size;
+  return f;
+}
+
+// The archive with one byte changed at `offset` from its end.
+std::string Flipped(std::string bytes, size_t fromEnd) {
+  bytes[bytes.size() - fromEnd] ^= 0x01;
+  return bytes;
+}
+
+TEST(Rar5HeaderList, ListsTheFileHeaders) {
+  auto folder = Rar5File("music", 0);
+  folder.directory = true;
+  auto unknown = Rar5File("stream.ogg", 12345);
+  unknown.sizeUnknown = true;
+  auto huge = Rar5File("film.mkv", 5 * GiB);
+  huge.data = "ab";
+  auto leaving = Rar5File("cut.mp3", 9);
+  leaving.claimedData = uint64_t{1} << 40;
+  auto wrapping = Rar5File("wrap.mp3", 9);
+  wrapping.claimedData = ~uint64_t{0} - 4;
+  const std::string two = Rar5Builder().AddFile("a.mp3", 5, "12345").AddFile("b.avi", 7).End().Bytes();
+  struct {
+    const char* name;
+    std::string bytes;
+    std::vector<Member> want;
+  } cases[] = {
+      {"files with data, in order", Rar5Builder().AddFile("a.mp3", 5, "12345").AddFile("dir/b.avi", 7000, "xyz").End().Bytes(),
+       {{L"a.mp3", 5}, {L"dir/b.avi", 7000}}},
+      {"names are UTF-8", Rar5Builder().AddFile("Ma\xC3\xB1" "ana/\xE2\x82\xAC.mp3", 1).End().Bytes(),
+       {{L"Ma\u00F1ana/\u20AC.mp3", 1}}},
+      {"folders are left out", Rar5Builder().AddFile(folder).AddFile("music/a.mp3", 2).End().Bytes(), {{L"music/a.mp3", 2}}},
+      {"service headers are skipped with their data", Rar5Builder().AddService("CMT", "a comment").AddFile("a.mp3", 3).AddService("QO", "").End().Bytes(),
+       {{L"a.mp3", 3}}},
+      {"64-bit sizes", Rar5Builder().AddFile(huge).AddFile("next.mp3", 4).Bytes(), {{L"film.mkv", 5 * GiB}, {L"next.mp3", 4}}},
+      {"an unknown size is 0", Rar5Builder().AddFile(unknown).Bytes(), {{L"stream.ogg", 0}}},
+      {"the end header ends the list", Rar5Builder().AddFile("a.mp3", 1).End().AddFile("after.mp3", 1).Bytes(), {{L"a.mp3", 1}}},
+      {"an encryption header ends the list", Rar5Builder().AddEncryptionHeader().AddFile("hidden.mp3", 1).Bytes(), {}},
+      {"a header CRC that does not match ends the list", Flipped(two, 12), {{L"a.mp3", 5}}},
+      {"data that leave the file end the list after the entry", Rar5Builder().AddFile(leaving).AddFile("lost.mp3", 1).Bytes(),
+       {{L"cut.mp3", 9}}},
+      {"a data size that wraps around ends the list", Rar5Builder().AddFile("first.mp3", 1).AddFile(wrapping).AddFile("lost.mp3", 1).Bytes(),
+       {{L"first.mp3", 1}}},
+      {"cut inside a header", two.substr(0, two.size() - 10), {{L"a.mp3", 5}}},
+      {"the signature alone", std::string(Rar5Builder::kSignature, 8), {}},
+      {"a header size above 2 MiB", std::string(Rar5Builder::kSignature, 8) + "\0\0\0\0\x80\x80\x81\x01"s + std::string(64, 'x'), {}},
+      {"a size vint that never ends", std::string(Rar5Builder::kSignature, 8) + "\0\0\0\0"s + std::string(12, '\xFF'), {}},
+      {"RAR 4 blocks behind the RAR 5 signature", "Rar!\x1A\x07\x01\x00"s + RarBuilder().AddFile("a.mp3", 1).Bytes().substr(7), {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ListRar(c.bytes), c.want) << c.name;
+}
+
+// The fields that only a file header's own records carry.
+TEST(Rar5HeaderList, TimeFromTheHeaderOrItsFileTimeRecord) {
+  auto inHeader = Rar5File("a.mp3", 1);
+  inHeader.unixTime = 1700000000;
+  auto inRecord = Rar5File("b.mp3", 1);
+  inRecord.extraFileTime = 116444736000000000ull + 1600000000ull * 10000000ull;
+  const std::string bytes = Rar5Builder().AddFile(inHeader).AddFile(inRecord).AddFile("c.mp3", 1).Bytes();
+  std::vector<uint32_t> times;
+  ReadRarBlockList(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                   [&](const RarEntry& e) { times.push_back(e.fileTime); });
+  EXPECT_EQ(times, (std::vector<uint32_t>{1700000000u, 1600000000u, 0u}));
+}
+
+TEST(ScanRarFile, ListsRar5ArchivesFromDisk) {
+  test::TempTree tree;
+  // A header larger than the reader's window is read whole.
+  const std::string longName = std::string(9000, 'n') + ".mp3";
+  const fs::path rar = tree.AddFile("x.rar", Rar5Builder().AddService("CMT", "hi").AddFile("a.mp3", 4000000, "data")
+                                                 .AddFile(longName, 6).End().Bytes());
+  MvScan scan;
+  Collector got;
+  got.Attach(scan);
+  EXPECT_EQ(MvScan::ScanRarFile(Wide(rar), scan, ScanFolder::MakeRoot(tree.RootText())), 0);
+  EXPECT_EQ(got.members, (std::vector<Member>{{L"a.mp3", 4000000}, {std::wstring(longName.begin(), longName.end()), 6}}));
+  ASSERT_EQ(got.paths.size(), 2u);
+  EXPECT_EQ(got.paths[0], tree.RootText() + S + L"x.rar" + S + L"::RAR::a.mp3");
+  EXPECT_EQ(got.folderKinds, (std::vector<int32_t>{kRarArchive, kRarArchive}));
+}
+
+// Names stored without their encoding flag: UTF-8 where it is well-formed and not ASCII.
+TEST(RarBlockList, UnflaggedUtf8NamesAreDecoded) {
+  EXPECT_EQ(ListRar(RarBuilder().AddFile("Ma\xC3\xB1" "ana.mp3", 1).Bytes()), (std::vector<Member>{{L"Ma\u00F1ana.mp3", 1}}));
+  EXPECT_EQ(ListRar(RarBuilder().AddFile("M\xFCsik.mp3", 1).Bytes()), (std::vector<Member>{{L"M\u00FCsik.mp3", 1}}));
 }
 
 // A whole scan with the file handler the scan run uses: classify, and list what is an archive.

@@ -1,4 +1,4 @@
-// Builders of small ZIP and RAR (1.5 to 4.x block layout) archives for the tests. Contents are
+// Builders of small ZIP and RAR (1.5 to 4.x block layout, and 5.0) archives for the tests. Contents are
 // stored, never compressed: the listing reads only names and sizes.
 #pragma once
 
@@ -192,6 +192,128 @@ class RarBuilder {
     return *this;
   }
   RarBuilder& End() { return AddRaw(0x7B, 0x4000, 7, {}); }
+
+  const std::string& Bytes() const { return out_; }
+
+ private:
+  std::string out_;
+};
+
+// Headers of the RAR 5.0 layout, built from the format's published description: signature, a
+// main header, then file, service and end headers, each with its CRC-32 (which the listing
+// checks).
+class Rar5Builder {
+ public:
+  static constexpr const char kSignature[] = "Rar!\x1A\x07\x01\x00";
+
+  static void PutVint(std::string& out, uint64_t v) {
+    do {
+      uint8_t byte = v & 0x7F;
+      v >>= 7;
+      if (v) byte |= 0x80;
+      out += static_cast<char>(byte);
+    } while (v);
+  }
+
+  Rar5Builder() {
+    out_.assign(kSignature, 8);
+    std::string fields;
+    PutVint(fields, 0);  // archive flags
+    AddHeader(1, 0, fields);
+  }
+
+  struct File {
+    std::string name;
+    uint64_t unpackedSize = 0;
+    std::string data;                     // the data area after the header
+    bool directory = false;
+    bool sizeUnknown = false;
+    std::optional<uint32_t> unixTime;     // in the header's own time field
+    std::optional<uint64_t> extraFileTime;  // a file-time record (Windows FILETIME) in the extra area
+    std::optional<uint64_t> claimedData;  // a data size other than data.size()
+  };
+
+  Rar5Builder& AddFile(File f, uint64_t type = 2) {
+    std::string fields;
+    uint64_t fileFlags = 0;
+    if (f.directory) fileFlags |= 0x0001;
+    if (f.unixTime) fileFlags |= 0x0002;
+    fileFlags |= 0x0004;  // data CRC present
+    if (f.sizeUnknown) fileFlags |= 0x0008;
+    PutVint(fields, fileFlags);
+    PutVint(fields, f.unpackedSize);
+    PutVint(fields, 0x20);  // attributes
+    if (f.unixTime) PutU32(fields, *f.unixTime);
+    PutU32(fields, ZipBuilder::Crc32(f.data));
+    PutVint(fields, 0);  // compression: version 0, stored
+    PutVint(fields, 0);  // host OS: Windows
+    PutVint(fields, f.name.size());
+    fields += f.name;
+    std::string extra;
+    if (f.extraFileTime) {
+      std::string record;
+      PutVint(record, 0x03);    // file time
+      PutVint(record, 0x0002);  // modification time, Windows format
+      PutU64(record, *f.extraFileTime);
+      PutVint(extra, record.size());
+      extra += record;
+    }
+    const uint64_t dataSize = f.claimedData ? *f.claimedData : f.data.size();
+    AddHeader(type, dataSize, fields, extra);
+    out_ += f.data;
+    return *this;
+  }
+  Rar5Builder& AddFile(std::string name, uint64_t unpackedSize, std::string data = {}) {
+    File f;
+    f.name = std::move(name);
+    f.unpackedSize = unpackedSize;
+    f.data = std::move(data);
+    return AddFile(std::move(f));
+  }
+  // A service header ("CMT", "QO", ...): the same layout as a file header.
+  Rar5Builder& AddService(std::string name, std::string data) {
+    File f;
+    f.name = std::move(name);
+    f.data = std::move(data);
+    return AddFile(std::move(f), 3);
+  }
+  Rar5Builder& AddEncryptionHeader() {
+    std::string fields;
+    PutVint(fields, 0);     // version
+    PutVint(fields, 0);     // flags
+    fields += '\x0F';       // KDF count
+    fields += std::string(16, 's');  // salt
+    return AddHeader(4, 0, fields);
+  }
+  Rar5Builder& End() {
+    std::string fields;
+    PutVint(fields, 0);
+    return AddHeader(5, 0, fields);
+  }
+  // A header of any type, its fields given; data size and extra area as told.
+  Rar5Builder& AddHeader(uint64_t type, uint64_t dataSize, const std::string& fields, const std::string& extra = {}) {
+    std::string body;
+    PutVint(body, type);
+    uint64_t flags = 0;
+    if (!extra.empty()) flags |= 0x0001;
+    if (dataSize) flags |= 0x0002;
+    PutVint(body, flags);
+    if (!extra.empty()) PutVint(body, extra.size());
+    if (dataSize) PutVint(body, dataSize);
+    body += fields;
+    body += extra;
+    std::string sized;
+    PutVint(sized, body.size());
+    sized += body;
+    PutU32(out_, ZipBuilder::Crc32(sized));
+    out_ += sized;
+    return *this;
+  }
+  // Bytes as they are, for headers broken on purpose.
+  Rar5Builder& AddRaw(const std::string& bytes) {
+    out_ += bytes;
+    return *this;
+  }
 
   const std::string& Bytes() const { return out_; }
 

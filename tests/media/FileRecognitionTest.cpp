@@ -1,7 +1,9 @@
+#include "ExtendedRecognition.h"
 #include "FileRecognition.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -65,6 +67,67 @@ TEST(RecogniseHeader, TheSixteenTestsInOrder) {
     EXPECT_EQ(recognised, c.category != 0) << c.name;
     EXPECT_EQ(got.category, c.category) << c.name;
     EXPECT_EQ(got.kind, c.kind) << c.name;
+  }
+}
+
+// Two MPEG-1 layer III frames at 128 kbit/s and 44.1 kHz (417 bytes each), no tag before them.
+std::string Mp3Frames(bool secondValid) {
+  std::string frames = "\xFF\xFB\x90\x64"s + std::string(413, '\x55');
+  frames += secondValid ? "\xFF\xFB\x90\x64"s : "\x00\x00\x00\x00"s;
+  return frames + std::string(91, '\x55');
+}
+
+// With the extended tests on, classic matches keep their order and answers, except that a RIFF
+// file is told by its form type; the new tests only answer where no classic one matched.
+TEST(RecogniseHeader, ExtendedTestsWhenAsked) {
+  struct {
+    const char* name;
+    std::string bytes;
+    HeaderKind classic;
+    HeaderKind extended;
+  } cases[] = {
+      {"RIFF WAVE", "RIFF\x24\x08\x00\x00WAVEfmt "s, {4, 7}, {4, kKindRiffWave}},
+      {"RIFF AVI", "RIFF\x00\x10\x00\x00" "AVI LIST"s, {4, 7}, {2, kKindRiffAvi}},
+      {"RIFF WebP", "RIFF\x00\x10\x00\x00WEBPVP8 "s, {4, 7}, {1, kKindRiffWebp}},
+      {"RIFF MIDI", "RIFF\x00\x10\x00\x00RMIDdata"s, {4, 7}, {4, kKindRiffMidi}},
+      {"another RIFF form keeps the classic answer", "RIFF\x00\x10\x00\x00" "ACONanih"s, {4, 7}, {4, 7}},
+      {"RIFX keeps the classic answer", "RIFX\x00\x10\x00\x00WAVE"s, {4, 7}, {4, 7}},
+      {"MPEG-1 program stream stays classic", "\x00\x00\x01\xBA\x21\x00\x01"s, {2, 4}, {2, 4}},
+      {"MPEG-2 program stream", "\x00\x00\x01\xBA\x44\x00\x04\x00"s, {0, 0}, {2, kKindMpeg2ProgramStream}},
+      {"classic Matroska stays classic", "\x1A\x45\xDF\xA3\x93\x42\x82\x88matroska"s, {2, 13}, {2, 13}},
+      {"WebM by its doctype", "\x1A\x45\xDF\xA3\x01\x00\x00\x00\x00\x00\x00\x1F\x42\x86\x81\x01\x42\xF7\x81\x01"
+                              "\x42\xF2\x81\x04\x42\xF3\x81\x08\x42\x82\x84webm"s, {0, 0}, {2, kKindWebm}},
+      {"Matroska by its doctype", "\x1A\x45\xDF\xA3\xA3\x42\x86\x81\x01\x42\x82\x88matroska"s, {0, 0}, {2, kKindMatroskaDocType}},
+      {"EBML of another doctype", "\x1A\x45\xDF\xA3\xA3\x42\x86\x81\x01\x42\x82\x84mdoc"s, {0, 0}, {0, 0}},
+      {"MP3 frames without ID3", Mp3Frames(true), {0, 0}, {4, kKindMp3Frames}},
+      {"one frame header and no second one", Mp3Frames(false), {0, 0}, {0, 0}},
+      {"a frame header with a reserved bit rate", "\xFF\xFB\xF0\x64"s + std::string(508, 'x'), {0, 0}, {0, 0}},
+      {"JPEG stays classic", "\xFF\xD8\xFF\xE0\x00\x10JFIF"s, {1, 1}, {1, 1}},
+      {"FLAC", "fLaC\x00\x00\x00\x22"s, {0, 0}, {4, kKindFlac}},
+      {"MP4 video brand", "\x00\x00\x00\x18" "ftypmp42\x00\x00\x00\x00mp42isom"s, {0, 0}, {2, kKindMp4Video}},
+      {"M4A in a 28-byte box", "\x00\x00\x00\x1C" "ftypM4A \x00\x00\x00\x00M4A mp42isom"s, {0, 0}, {4, kKindMp4Audio}},
+      {"classic M4A stays classic", "\x00\x00\x00\x20" "ftypM4A \x00\x00\x00\x00"s, {4, 10}, {4, 10}},
+      {"HEIC", "\x00\x00\x00\x18" "ftypheic\x00\x00\x00\x00mif1heic"s, {0, 0}, {1, kKindHeif}},
+      {"a mif1 image with AVIF among its brands", "\x00\x00\x00\x20" "ftypmif1\x00\x00\x00\x00" "avifmif1miafMA1B"s, {0, 0}, {1, kKindHeif}},
+      {"AVIF", "\x00\x00\x00\x1C" "ftypavif\x00\x00\x00\x00" "avifmif1miaf"s, {0, 0}, {1, kKindAvif}},
+      {"QuickTime brand", "\x00\x00\x00\x14" "ftypqt  \x00\x00\x00\x00qt  "s, {0, 0}, {2, kKindQuickTime}},
+      {"QuickTime without ftyp", "\x00\x00\x00\x08wide\x00\x10\x00\x00mdat"s, {0, 0}, {2, kKindQuickTime}},
+      {"an unknown brand", "\x00\x00\x00\x14" "ftypxyzw\x00\x00\x00\x00xyzw"s, {0, 0}, {0, 0}},
+      {"MIDI", "MThd\x00\x00\x00\x06\x00\x01\x00\x02"s, {0, 0}, {4, kKindMidi}},
+      {"TIFF, little-endian", "II*\x00\x08\x00\x00\x00"s, {0, 0}, {1, kKindTiff}},
+      {"TIFF, big-endian", "MM\x00*\x00\x00\x00\x08"s, {0, 0}, {1, kKindTiff}},
+      {"text", "Hello, world", {0, 0}, {0, 0}},
+  };
+  for (const auto& c : cases) {
+    for (bool extended : {false, true}) {
+      const HeaderKind want = extended ? c.extended : c.classic;
+      HeaderKind got{99, 99};
+      const bool recognised =
+          RecogniseHeader(reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size(), got, extended);
+      EXPECT_EQ(recognised, want.category != 0) << c.name << (extended ? " (extended)" : "");
+      EXPECT_EQ(got.category, want.category) << c.name << (extended ? " (extended)" : "");
+      EXPECT_EQ(got.kind, want.kind) << c.name << (extended ? " (extended)" : "");
+    }
   }
 }
 
@@ -150,6 +213,43 @@ TEST(LoadMediaSettings, RegistryValueFirstThenConfiguration) {
 
   setText(kMinMusicSizeKey, L"-8");
   EXPECT_EQ(LoadMediaSettings(lookup, store).minSoundSize, 1);
+
+  EXPECT_FALSE(s.extendedTypes);
+  for (const wchar_t* text : {L"1", L"0", L"yes", L""}) {
+    auto withSwitch = [&](const std::wstring& key) { return key == kExtendedTypesKey ? std::wstring(text) : lookup(key); };
+    EXPECT_EQ(LoadMediaSettings(withSwitch, store).extendedTypes, std::wstring(text) == L"1") << Utf8(text);
+  }
+}
+
+// Renamed files that only the extended tests tell right.
+TEST(ClassifyFile, ExtendedTypesDecideRenamedFiles) {
+  MediaSettings settings;
+  settings.minSoundSize = 1;
+  settings.maxSoundSize = 20;
+  settings.minVideoSize = 1;
+  settings.maxVideoSize = 700;
+  struct {
+    const char* name;
+    std::string header;
+    MediaCategory classic;
+    MediaCategory extended;
+  } cases[] = {
+      {"WebP picture", "RIFF\x00\x10\x00\x00WEBPVP8 "s, MediaCategory::Music, MediaCategory::Image},
+      {"AVI film", "RIFF\x00\x10\x00\x00" "AVI LIST"s, MediaCategory::Music, MediaCategory::Video},
+      {"FLAC song", "fLaC\x00\x00\x00\x22"s, MediaCategory::None, MediaCategory::Music},
+      {"WebM film", "\x1A\x45\xDF\xA3\xA3\x42\x82\x84webm"s, MediaCategory::None, MediaCategory::Video},
+  };
+  for (const auto& c : cases) {
+    for (bool extended : {false, true}) {
+      settings.extendedTypes = extended;
+      const Classification got = ClassifyFile(L"renamed.dat", 2 << 20, settings, SearchSwitches{}, [&](uint8_t* buffer, size_t capacity) {
+        const size_t count = std::min(capacity, c.header.size());
+        std::copy_n(c.header.data(), count, buffer);
+        return count;
+      });
+      EXPECT_EQ(got.category, extended ? c.extended : c.classic) << c.name << (extended ? " (extended)" : "");
+    }
+  }
 }
 
 constexpr uint64_t MiB = uint64_t{1} << 20;

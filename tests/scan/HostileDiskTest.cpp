@@ -8,10 +8,13 @@
 #include "ScanEvents.h"
 #include "TempTree.h"
 #include "TextConvert.h"
+#include "ZipOpen.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -22,6 +25,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <pthread.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -78,6 +82,24 @@ TEST(FileHandle, OpensOnlyRegularFiles) {
   for (const Case& c : cases) {
     EXPECT_EQ(FileHandle::OpenForRead(NativeToWide(c.path.string())).IsOpen(), c.opens) << c.name;
   }
+}
+
+// An archive name on a FIFO: the ZIP listing's own open must refuse it as the file reader does.
+TEST(OpenZipForListing, RefusesWhatIsNotARegularFile) {
+  test::TempTree tree;
+  const fs::path fifo = tree.root() / "songs.zip";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  auto opened = std::async(std::launch::async, [&] { return OpenZipForListing(NativeToWide(fifo.string())); });
+  if (opened.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+    // Blocked in open: a writer releases it so that the test ends.
+    const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    ADD_FAILURE() << "opening a FIFO named .zip blocked";
+    opened.wait();
+    if (writer >= 0) close(writer);
+  }
+  EXPECT_EQ(opened.get(), nullptr);
+  EXPECT_EQ(OpenZipForListing(NativeToWide("/dev/zero")), nullptr);
+  EXPECT_EQ(OpenZipForListing(NativeToWide(tree.root().string())), nullptr);
 }
 
 // The entry is listed as a regular file and replaced before the subscriber opens it.

@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "UpdateTestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -21,18 +23,8 @@ namespace tessaly {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
+using test::ReadBytes;
+using test::WriteBytes;
 
 bool WaitForFile(const fs::path& path, std::chrono::seconds timeout = std::chrono::seconds(30)) {
   auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -11,6 +11,8 @@
 #include "UpdaterCommand.h"
 #include "UpdaterRecorder.h"
 
+#include "UpdateTestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,6 +23,9 @@ namespace tessaly {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Content;
+using test::FolderNames;
+using test::ReadBytes;
 using test::FakeHttpClient;
 using test::FakeReply;
 using test::UpdaterRecorder;
@@ -36,27 +41,6 @@ std::string ManifestWith(const std::string& files) {
 std::string FileEntry(const std::string& name, size_t size, const std::string& url, const std::string& extra = "") {
   return "<File Date=\"07-30-2009\" Time=\"00:00:00\" Build=\"1.3.1.171\" FileName=\"" + name + "\" Size=\"" +
          std::to_string(size) + "\"" + extra + ">" + url + "</File>\r\n";
-}
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> FolderNames(const fs::path& folder) {
-  std::vector<std::string> names;
-  if (!fs::exists(folder)) return names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::string Content(size_t size, char seed) {
-  std::string text(size, '\0');
-  for (size_t i = 0; i < size; ++i) text[i] = static_cast<char>(seed + i * 31 % 251);
-  return text;
 }
 
 class UpdaterFixture : public testing::Test {
@@ -153,9 +137,9 @@ TEST_F(UpdaterFixture, ThreeFilesDownloadWithProgressIntoUpdatedFiles) {
   EXPECT_EQ(recorder->ChunkBytes() - manifestBytes, a.size() + b.size() + c.size());
   EXPECT_LE(recorder->LargestChunk(), kDownloadChunk) << "reads never exceed 8 KiB";
   EXPECT_EQ(FolderNames(Updated()), (std::vector<std::string>{"LanguageFile.xml", "Tessaly.exe", "Updater.exe"}));
-  EXPECT_EQ(ReadAll(Updated() / "Tessaly.exe"), a);
-  EXPECT_EQ(ReadAll(Updated() / "Updater.exe"), b);
-  EXPECT_EQ(ReadAll(Updated() / "LanguageFile.xml"), c);
+  EXPECT_EQ(ReadBytes(Updated() / "Tessaly.exe"), a);
+  EXPECT_EQ(ReadBytes(Updated() / "Updater.exe"), b);
+  EXPECT_EQ(ReadBytes(Updated() / "LanguageFile.xml"), c);
 }
 
 TEST_F(UpdaterFixture, ServerSizeWinsOverTheManifest) {
@@ -165,7 +149,7 @@ TEST_F(UpdaterFixture, ServerSizeWinsOverTheManifest) {
   ASSERT_EQ(CheckAndCompare(), 1u);
   test::LogCapture log;
   EXPECT_EQ(Download(), L"DOWNLOAD_COMPLETED");
-  EXPECT_EQ(ReadAll(Updated() / "a.bin"), a);
+  EXPECT_EQ(ReadBytes(Updated() / "a.bin"), a);
   EXPECT_EQ(log.Count(L"DownloadAvailableFiles(): Updating Filesize from(4000) to (5000)\r\n"), 1u);
 }
 
@@ -202,7 +186,7 @@ TEST_F(UpdaterFixture, OneFailedFileDoesNotStopTheOthers) {
   ASSERT_EQ(CheckAndCompare(), 2u);
   EXPECT_EQ(Download(), L"DOWNLOAD_FAILED");
   EXPECT_EQ(recorder->FilesCompleted(), 1u);
-  EXPECT_EQ(ReadAll(Updated() / "b.bin"), b);
+  EXPECT_EQ(ReadBytes(Updated() / "b.bin"), b);
   EXPECT_FALSE(fs::exists(Updated() / "a.bin"));
 }
 

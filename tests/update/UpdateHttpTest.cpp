@@ -10,6 +10,8 @@
 #include "UpdaterCommand.h"
 #include "UpdaterRecorder.h"
 
+#include "UpdateTestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -23,38 +25,15 @@ namespace tessaly {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Content;
+using test::FolderNames;
+using test::ReadBytes;
+using test::WriteBytes;
 using test::UpdaterRecorder;
 
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
-}
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
-
-std::vector<std::string> FolderNames(const fs::path& folder) {
-  std::vector<std::string> names;
-  if (!fs::exists(folder)) return names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::string Content(size_t size, char seed) {
-  std::string text(size, '\0');
-  for (size_t i = 0; i < size; ++i) text[i] = static_cast<char>(seed + i * 31 % 251);
-  return text;
 }
 
 struct Entry {
