@@ -97,7 +97,7 @@ void UpdateSession::OnUpdaterResult(const wchar_t* text, void* context) {
 int32_t UpdateSession::OnUpdaterChunk(void* data, void* context) {
   auto& self = *static_cast<UpdateSession*>(context);
   const auto* chunk = static_cast<const UpdaterChunk*>(data);
-  if (!chunk) return 0;
+  if (!chunk || !self.downloading_) return 0;
   const ProgressReport report = self.progress_.AddChunk(chunk->bytes, self.setup_.ticks());
   self.PostToUi([report](UpdateSession& session) {
     session.screen_.SetProgress(report.position);
@@ -119,6 +119,7 @@ void UpdateSession::CheckCompleted(const CheckOutcome& outcome) {
   screen_.SetProgress(0);
   // Set before the download worker exists; from then on only that worker touches it.
   progress_.Start(outcome.expectedBytes, setup_.ticks());
+  downloading_ = true;
   updater_->StartDownload();
   screen_.SetText(kUpdateStatusLine, DownloadingStatusText(outcome.expectedBytes, *setup_.language));
 }

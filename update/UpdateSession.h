@@ -12,6 +12,7 @@
 #include "UpdateDialogModel.h"
 #include "UpdateProgress.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -84,6 +85,8 @@ class UpdateSession {
   CheckReference reference_;
   bool subscribed_ = false;
   DownloadProgress progress_;  // the download worker's, once it runs
+  // The check's manifest arrives in chunks too; only those of the download are progress.
+  std::atomic<bool> downloading_{false};
   // Tasks on their way to the UI thread hold a weak reference: none runs after the session.
   std::shared_ptr<UpdateSession*> alive_;
   // Last, so it goes first: its destructor waits for the workers that call the handlers above.

@@ -258,7 +258,9 @@ TEST_F(UpdateSessionFixture, ThreeFilesOfThreeMegabytesReach1000WithASpeedLineEv
   EXPECT_EQ(chunks, 3u * (1048576 / 3000 + 1)) << "reads of at most 3000 bytes";
   for (size_t i = 1; i + 1 < positions.size(); ++i) {
     EXPECT_LE(positions[i - 1], positions[i]);
-    if (i + 2 < positions.size()) EXPECT_LT(positions[i], 1000u) << "chunk " << i;
+    if (i + 2 < positions.size()) {
+      EXPECT_LT(positions[i], 1000u) << "chunk " << i;
+    }
   }
   EXPECT_EQ(positions[positions.size() - 2], 1000u) << "the last chunk";
   EXPECT_EQ(positions.back(), 1000u);
