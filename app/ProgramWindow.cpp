@@ -1,5 +1,6 @@
 #include "ProgramWindow.h"
 
+#include "AboutDialog.h"
 #include "DebugLog.h"
 #include "Localize.h"
 #include "MainWindowModel.h"
@@ -12,6 +13,7 @@
 #include "SharedProperties.h"
 #include "SystemInfo.h"
 #include "Startup.h"
+#include "UpdateSession.h"
 #include "Win32Check.h"
 
 #include <commctrl.h>
@@ -328,11 +330,15 @@ void ProgramWindow::Command(const std::wstring& name) {
       ShowView(ResultView::MainMenu);
       break;
     case MainCommand::CheckForUpdates:
-      LogNotBuilt(kRoutine, L"the update dialog (102)");
+      CheckForUpdates();
       break;
-    case MainCommand::About:
-      LogNotBuilt(kRoutine, L"the about dialog (143)");
+    case MainCommand::About: {
+      AboutDialogSetup about;
+      about.instance = setup_.instance;
+      about.language = setup_.language;
+      RunAboutDialog(about, window_.hwnd);
       break;
+    }
     case MainCommand::LicenseAgreement:
       LogNotBuilt(kRoutine, L"the licence-agreement dialog (139)");
       break;
@@ -383,6 +389,17 @@ void ProgramWindow::Command(const std::wstring& name) {
       LogNotBuilt(kRoutine, L"the welcome dialog (104)");
       break;
   }
+}
+
+void ProgramWindow::CheckForUpdates() {
+  if (RunUpdateDialog(window_.hwnd, *setup_.settings, *setup_.language, *setup_.configuration) !=
+      kUpdateResultLaunched) {
+    return;
+  }
+  // The updater waits for the single-instance mutex, which the end of the program releases.
+  DebugPrint(L"ProgramWindow::OnCommand(), the updater runs, ending\r\n");
+  if (tray_) tray_->Remove();
+  PostQuitMessage(0);
 }
 
 bool ProgramWindow::Login(const wchar_t* routine) {

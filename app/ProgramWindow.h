@@ -109,6 +109,8 @@ class ProgramWindow {
   void ShowFromTray();
   void HideToTray();
   void OpenHelp(const wchar_t* helpFileId);
+  // The update dialog; ends the program when it launched the updater.
+  void CheckForUpdates();
   // The login dialog comes with its own issue: until then access is granted. True when granted.
   bool Login(const wchar_t* routine);
 

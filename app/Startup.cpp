@@ -8,6 +8,7 @@
 #include "Settings.h"
 #include "SystemInfo.h"
 #include "TextConvert.h"
+#include "UpdateDialog.h"
 #include "Win32Check.h"
 
 #include <commctrl.h>
@@ -89,12 +90,26 @@ std::wstring ChooseLanguage(const SettingsStore& settings, StringTable& table) {
   return name;
 }
 
-bool RunStartupDialogs(const StartupSwitches& switches, const SettingsStore& settings) {
+INT_PTR RunUpdateDialog(HWND owner, SettingsStore& settings, StringTable& language, StringTable& configuration) {
+  UpdateDialogSetup setup;
+  setup.session.language = &language;
+  setup.session.configuration = &configuration;
+  setup.session.settings = &settings;
+  setup.session.mutexCode = kSingleInstanceName;
+  UpdateDialog dialog(std::move(setup));
+  return dialog.Run(owner);
+}
+
+bool RunStartupDialogs(const StartupSwitches& switches, SettingsStore& settings) {
   DebugPrint(L"Login starting...\r\n");
   if (!switches.SkipDialogs()) LogDialogNotBuilt(L"RunStartupDialogs()", L"Login", 101);
 
   DebugPrint(L"Updates starting...\r\n");
-  if (!switches.SkipDialogs()) LogDialogNotBuilt(L"RunStartupDialogs()", L"Update", 102);
+  if (!switches.SkipDialogs() &&
+      RunUpdateDialog(nullptr, settings, LanguageTable(), ConfigurationTable()) == kUpdateResultLaunched) {
+    DebugPrint(L"RunStartupDialogs(), the updater runs, ending\r\n");
+    return false;
+  }
 
   DebugPrint(L"Welcome screen starting...\r\n");
   if (!switches.SkipDialogs()) {

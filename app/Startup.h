@@ -47,9 +47,13 @@ bool LoadLanguageResource(const std::wstring& folder, StringTable& table);
 // listed language stays current when none has that name). Returns the name chosen.
 std::wstring ChooseLanguage(const SettingsStore& settings, StringTable& table);
 
+// The update dialog with owner (null at start-up), checking the address of the configuration
+// table. 5 when the updater was launched and the program must end, else 0.
+INT_PTR RunUpdateDialog(HWND owner, SettingsStore& settings, StringTable& language, StringTable& configuration);
+
 // Steps 10 to 12: the login, update and welcome dialogs, skipped by the switches. False when
 // one of them ends the program.
-bool RunStartupDialogs(const StartupSwitches& switches, const SettingsStore& settings);
+bool RunStartupDialogs(const StartupSwitches& switches, SettingsStore& settings);
 
 // The whole sequence; the process exit code.
 int RunTessaly(HINSTANCE instance, const char* commandLine);

@@ -1,5 +1,7 @@
 #include "UpdateDialogModel.h"
 
+#include "StringTable.h"
+
 namespace tessaly {
 
 UpdateDialogView ViewOf(UpdateDialogState state) {
@@ -30,6 +32,18 @@ UpdateStep StepFor(std::wstring_view resultText) {
   if (resultText == L"DOWNLOAD_COMPLETED") return UpdateStep::LaunchUpdater;
   if (resultText.find(L"FAILED") != std::wstring_view::npos) return UpdateStep::ShowNoUpdates;
   return UpdateStep::Ignore;
+}
+
+std::wstring DownloadingStatusText(uint64_t expectedBytes, StringTable& table) {
+  std::wstring text = GetString(false, L"IDS_DOWNLOADINGUPDATES", table);
+  text += L' ';
+  text += FormatByteSize(static_cast<double>(expectedBytes), table);
+  return text;
+}
+
+std::optional<std::wstring> AboutVersionText(std::wstring_view productVersion) {
+  if (productVersion.empty()) return std::nullopt;
+  return std::wstring(productVersion);
 }
 
 uint64_t ExpectedBytes(const std::vector<UpdateFile>& files) {

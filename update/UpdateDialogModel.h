@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,15 @@ enum class UpdateStep {
   Ignore,
 };
 UpdateStep StepFor(std::wstring_view resultText);
+
+class StringTable;
+
+// 1006 while files download: "IDS_DOWNLOADINGUPDATES" and the total in the size format.
+std::wstring DownloadingStatusText(uint64_t expectedBytes, StringTable& table);
+
+// Static 1049 of the about dialog: the product version; nothing (the template's "Version (N/A)"
+// stays) when the program has no version resource.
+std::optional<std::wstring> AboutVersionText(std::wstring_view productVersion);
 
 // Sum of the manifest sizes of the files to download, up to the first entry without a name.
 uint64_t ExpectedBytes(const std::vector<UpdateFile>& files);

@@ -24,6 +24,17 @@ std::optional<uint64_t> SpeedMeter::Update(uint32_t nowTick, uint64_t receivedBy
   return bytes * 1000 / elapsed;
 }
 
+void DownloadProgress::Start(uint64_t expectedBytes, uint32_t nowTick) {
+  expected_ = expectedBytes;
+  received_ = 0;
+  speed_.Start(nowTick, 0);
+}
+
+ProgressReport DownloadProgress::AddChunk(uint32_t bytes, uint32_t nowTick) {
+  received_ += bytes;
+  return {ProgressPosition(received_, expected_), received_, speed_.Update(nowTick, received_)};
+}
+
 std::wstring SpeedLineText(uint64_t bytesPerSecond, uint64_t receivedBytes, StringTable& table) {
   std::wstring text = FormatByteSize(static_cast<double>(bytesPerSecond), table);
   text += L"/sec, ";

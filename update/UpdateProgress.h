@@ -30,6 +30,28 @@ class SpeedMeter {
   uint64_t lastBytes_ = 0;
 };
 
+// The counting half of the dialog's progress. It lives on the download worker, which feeds it
+// the byte count of every chunk; what it returns is plain numbers that the worker posts to the
+// window (the chunk record itself is gone once the event returns).
+struct ProgressReport {
+  uint32_t position = 0;  // 0 to 1000
+  uint64_t receivedBytes = 0;
+  std::optional<uint64_t> bytesPerSecond;  // a new speed line is due
+};
+
+class DownloadProgress {
+ public:
+  // A download of expectedBytes begins (before its worker starts).
+  void Start(uint64_t expectedBytes, uint32_t nowTick);
+  ProgressReport AddChunk(uint32_t bytes, uint32_t nowTick);
+  uint64_t ExpectedBytes() const { return expected_; }
+
+ private:
+  uint64_t expected_ = 0;
+  uint64_t received_ = 0;
+  SpeedMeter speed_;
+};
+
 // "<rate>/sec, <received>" in the size format of the string table.
 std::wstring SpeedLineText(uint64_t bytesPerSecond, uint64_t receivedBytes, StringTable& table);
 

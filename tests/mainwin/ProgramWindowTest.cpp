@@ -350,10 +350,25 @@ TEST_F(ProgramWindowTest, MissingLanguageGivesNotSetTextsAndNoCrash) {
   EXPECT_TRUE(IsWindowVisible(hwnd_));
 }
 
+TEST_F(ProgramWindowTest, UpdateAndAboutCommandsOpenTheirDialogs) {
+  Open(true);
+  struct {
+    int command;
+    int answer;  // the button that closes it
+    const wchar_t* captionId;
+  } cases[] = {{1038, 1005, L"IDS_PROGRAMTITLE"}, {1043, IDOK, L"IDS_ABOUT"}};
+  for (const auto& c : cases) {
+    test::MessageBoxAnswerer answerer(GetCurrentThreadId(), c.answer);
+    SendMessageW(hwnd_, WM_COMMAND, c.command, 0);
+    EXPECT_EQ(answerer.Finish(), Text(c.captionId)) << c.command;
+    EXPECT_TRUE(IsWindow(hwnd_)) << "answering ends only the dialog";
+  }
+}
+
 TEST_F(ProgramWindowTest, CommandsOfMissingPartsOnlyLog) {
   Open(true);
   // Rows whose dialogs come later: nothing opens, the window stays as it was.
-  for (int command : {1033, 1030, 1032, 1037, 1038, 1039, 1042, 1043, 1028, 1029}) {
+  for (int command : {1033, 1030, 1032, 1037, 1039, 1042, 1028, 1029}) {
     SendMessageW(hwnd_, WM_COMMAND, command, 0);
     EXPECT_EQ(test::FindThreadDialog(GetCurrentThreadId()), nullptr) << command;
     EXPECT_TRUE(IsWindow(hwnd_)) << command;

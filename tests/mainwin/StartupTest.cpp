@@ -5,6 +5,7 @@
 #include "SettingsStore.h"
 #include "Startup.h"
 #include "TempTree.h"
+#include "UpdateDialogModel.h"
 
 #include <gtest/gtest.h>
 
@@ -106,13 +107,17 @@ TEST(Startup, WelcomeIsSkippedWhenNotWanted) {
       settings.Set(SettingsRoot::CurrentUser, kOwnKey, L"DontShowWelcome", value);
     }
     test::LogCapture log;
+    test::MessageBoxAnswerer no(GetCurrentThreadId(), kUpdateNoButton);  // the update dialog
     EXPECT_TRUE(RunStartupDialogs(StartupSwitches{}, settings));
+    no.Finish();
+    EXPECT_TRUE(no.Answered()) << "the update dialog asks first";
     EXPECT_EQ(log.CountContaining(L"Welcome dialog (104) is not built yet"), c.skipped ? 0u : 1u);
     EXPECT_EQ(log.CountContaining(L"Login dialog (101)"), 1u);
   }
   // A switch skips all three.
   test::LogCapture log;
-  EXPECT_TRUE(RunStartupDialogs(StartupSwitches{true, false}, MemorySettingsStore{}));
+  MemorySettingsStore none;
+  EXPECT_TRUE(RunStartupDialogs(StartupSwitches{true, false}, none));
   EXPECT_EQ(log.CountContaining(L"is not built yet"), 0u);
   EXPECT_EQ(log.Count(L"Login starting...\r\n"), 1u);
   EXPECT_EQ(log.Count(L"Welcome screen starting...\r\n"), 1u);

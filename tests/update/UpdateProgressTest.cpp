@@ -44,6 +44,25 @@ TEST(UpdateProgress, SpeedAcrossTheClockWrapAndNeverNegative) {
   EXPECT_EQ(meter.Update(0x00000300u + 488u + 1000u, 0), 0u);
 }
 
+TEST(UpdateProgress, DownloadProgressCountsChunksFromEachStart) {
+  DownloadProgress progress;
+  progress.Start(3000, 1000);
+  ProgressReport first = progress.AddChunk(1000, 1500);
+  EXPECT_EQ(first.position, 333u);
+  EXPECT_EQ(first.receivedBytes, 1000u);
+  EXPECT_FALSE(first.bytesPerSecond.has_value()) << "half a second since the start";
+  ProgressReport second = progress.AddChunk(2000, 2000);
+  EXPECT_EQ(second.position, 1000u);
+  EXPECT_EQ(second.bytesPerSecond, 3000u);
+
+  // A second download starts again from nothing, with nothing expected.
+  progress.Start(0, 5000);
+  ProgressReport empty = progress.AddChunk(700, 6000);
+  EXPECT_EQ(empty.position, 0u) << "no division by zero";
+  EXPECT_EQ(empty.receivedBytes, 700u);
+  EXPECT_EQ(empty.bytesPerSecond, 700u) << "not counted against the first download's bytes";
+}
+
 TEST(UpdateProgress, SpeedLineText) {
   StringTable table;
   LoadLanguageXMLData(table,
