@@ -102,9 +102,12 @@ bool IsWellFormedUtf8(std::string_view bytes) {
   return true;
 }
 
+bool IsAscii(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<uint8_t>(c) < 0x80; });
+}
+
 std::wstring UnflaggedNameToWide(std::string_view bytes) {
-  const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<uint8_t>(c) < 0x80; });
-  if (ascii) return std::wstring(bytes.begin(), bytes.end());
+  if (IsAscii(bytes)) return std::wstring(bytes.begin(), bytes.end());
   return IsWellFormedUtf8(bytes) ? Utf8ToWide(bytes) : AnsiToWide(bytes);
 }
 

@@ -13,6 +13,9 @@ namespace tessaly {
 std::wstring Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);
 
+// Whether every byte is below 0x80.
+bool IsAscii(std::string_view bytes);
+
 // Whether the bytes are well-formed UTF-8: no overlong forms, surrogates or values past U+10FFFF.
 bool IsWellFormedUtf8(std::string_view bytes);
 

@@ -99,12 +99,13 @@ std::wstring Utf16ToWide(const std::vector<uint16_t>& units) {
 // Most stored names are plain ASCII, which needs no code-page table: widen them in place, which
 // reuses the capacity of a record's name from member to member. Others are UTF-8 when they are
 // well-formed UTF-8 (archivers on Linux and macOS store them so, without the Unicode flag).
-void AssignNameFromAnsi(std::string_view bytes, std::wstring& name) {
+// `decode` converts a name that is not plain ASCII.
+void AssignName(std::string_view bytes, std::wstring& name, std::wstring (*decode)(std::string_view)) {
   name.resize(bytes.size());
   for (size_t i = 0; i < bytes.size(); ++i) {
     const auto c = static_cast<unsigned char>(bytes[i]);
     if (c >= 0x80) {
-      name = UnflaggedNameToWide(bytes);
+      name = decode(bytes);
       return;
     }
     name[i] = static_cast<wchar_t>(c);
@@ -200,13 +201,7 @@ size_t ReadRarBlockList(FileHandle& file, const std::function<bool(const RarEntr
 void AssignRarMemberName(const RarEntry& entry, std::wstring& name) {
   const std::string_view field = entry.storedName;
   if (entry.utf8Name) {
-    const bool ascii =
-        std::all_of(field.begin(), field.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii) {
-      name.assign(field.begin(), field.end());  // reuses the record's capacity
-    } else {
-      name = Utf8ToWide(field);
-    }
+    AssignName(field, name, Utf8ToWide);
     return;
   }
   const size_t zero = std::min(field.find('\0'), field.size());
@@ -222,7 +217,7 @@ void AssignRarMemberName(const RarEntry& entry, std::wstring& name) {
       return;
     }
   }
-  AssignNameFromAnsi(field.substr(0, zero), name);
+  AssignName(field.substr(0, zero), name, UnflaggedNameToWide);
 }
 
 std::wstring RarMemberName(const RarEntry& entry) {

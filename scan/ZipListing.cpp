@@ -41,9 +41,7 @@ std::wstring MemberName(const char* stored, uLong storedSize, uLong flags) {
   if (storedSize > kZipNameLimit) {
     // A cut UTF-8 name may end inside a character: judge the whole characters only.
     const std::string_view whole = WholeUtf8Characters(name);
-    const bool beyondAscii =
-        std::any_of(whole.begin(), whole.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    if (whole.size() < name.size() && beyondAscii && IsWellFormedUtf8(whole)) return Utf8ToWide(whole);
+    if (whole.size() < name.size() && !IsAscii(whole) && IsWellFormedUtf8(whole)) return Utf8ToWide(whole);
   }
   return UnflaggedNameToWide(name);
 }

@@ -11,6 +11,7 @@
 #include "TessalyResources.h"
 #include "SystemInfo.h"
 #include "TextConvert.h"
+#include "UpdateTestFiles.h"
 #include "UpdateDialogResources.h"
 
 #include <windows.h>
@@ -28,19 +29,8 @@ namespace tessaly {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
+using test::ReadBytes;
+using test::WriteBytes;
 
 // Publishes a release of one "Updater.exe" (the stand-in) under folder of the server and points
 // the configuration's check address at it. Returns the download folder beside this program,

@@ -8,6 +8,7 @@
 #include "TempTree.h"
 #include "TessalyVersion.h"
 #include "TextConvert.h"
+#include "UpdateTestFiles.h"
 #include "UpdateDialog.h"
 #include "UpdateDialogResources.h"
 
@@ -29,6 +30,8 @@ namespace tessaly {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::WriteBytes;
 using Clock = std::chrono::steady_clock;
 
 constexpr wchar_t kTestMutex[] = L"TessalyDialogTestMutex";
@@ -36,19 +39,6 @@ constexpr wchar_t kTestMutex[] = L"TessalyDialogTestMutex";
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
-}
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
 }
 
 std::wstring ItemText(HWND dialog, int id) {
