@@ -195,6 +195,26 @@ void ScanViews::Build(const ViewFrame& frame) {
   Show(ResultView::MainMenu);
 }
 
+// One owner-drawn button of the left or the topic panel, painted by painter and reporting its
+// click through click.
+MvButton* ScanViews::AddPanelButton(MvChildWindow* panel, const Box& at, const wchar_t* name,
+                                    int32_t (*painter)(void*, void*), Click click) {
+  MvButton* button = CreateButton(panel, at.x, at.y, at.width, at.height, name);
+  if (!button) return nullptr;
+  button->SetOwnerDraw();
+  button->events.AddBinaryEventProc(kEventBtnPaint, painter, button);
+  clicks_.push_back(std::make_unique<Click>(click));
+  button->events.AddStringEventProc(kEventBtnClicked, OnButtonClicked, clicks_.back().get());
+  return button;
+}
+
+// The property list holds plain pointers: the texts live in texts_.
+void ScanViews::SetTextProperty(MvButton& button, const wchar_t* property, const wchar_t* id) {
+  if (!id) return;
+  texts_.push_back(Text(id));
+  button.SetProperty(property, texts_.back().data());
+}
+
 void ScanViews::BuildLeftPanel(const ViewPlacements& planned) {
   const Box& box = planned.leftPanel;
   MvChildWindow* panel = CreateChildWindow(false, L"IDC_LEFTPANEL", box.x, box.y, box.width, box.height, WS_BORDER, 0);
@@ -214,18 +234,14 @@ void ScanViews::BuildLeftPanel(const ViewPlacements& planned) {
   for (size_t i = 0; i < specs.size(); ++i) {
     const LeftButtonSpec& spec = specs[i];
     const Box& at = p.leftButtons[i];
-    MvButton* button = CreateButton(panel, at.x, at.y, at.width, at.height, spec.name);
+    MvButton* button =
+        AddPanelButton(panel, at, spec.name, PaintLeftButton, Click{this, false, TopicClick::OpenFaq, spec.view});
     if (!button) continue;
-    button->SetOwnerDraw();
     button->SetProperty(L"LEFTBTN_BITMAP", LoadBitmapResource(spec.bitmap));
     button->SetProperty(L"LEFTBTN_BITMAPDISABLED", LoadBitmapResource(spec.disabledBitmap));
-    texts_.push_back(Text(spec.labelId));
-    button->SetProperty(L"LEFTBTN_ICONLABEL", texts_.back().data());
+    SetTextProperty(*button, L"LEFTBTN_ICONLABEL", spec.labelId);
     button->SetProperty(L"LEFTBTN_LABELFONT", setup_.uiFont);
     button->SetProperty(kSelectedProperty, const_cast<wchar_t*>(spec.view == ResultView::MainMenu ? kTrue : kFalse));
-    button->events.AddBinaryEventProc(kEventBtnPaint, PaintLeftButton, button);
-    clicks_.push_back(std::make_unique<Click>(Click{this, false, TopicClick::OpenFaq, spec.view}));
-    button->events.AddStringEventProc(kEventBtnClicked, OnButtonClicked, clicks_.back().get());
     button->Enable(spec.enabledAtStart);
   }
 }
@@ -259,23 +275,14 @@ void ScanViews::BuildTopicPanel(const ViewPlacements& planned) {
   for (size_t i = 0; i < specs.size(); ++i) {
     const TopicButtonSpec& spec = specs[i];
     const Box& at = p.topicButtons[i];
-    MvButton* button = CreateButton(panel, at.x, at.y, at.width, at.height, spec.name);
+    MvButton* button =
+        AddPanelButton(panel, at, spec.name, PaintTopicButton, Click{this, true, spec.click, ResultView::MainMenu});
     if (!button) continue;
-    button->SetOwnerDraw();
-    // The property list holds plain pointers: the texts live in texts_.
-    auto setText = [&](const wchar_t* property, const wchar_t* id) {
-      if (!id) return;
-      texts_.push_back(Text(id));
-      button->SetProperty(property, texts_.back().data());
-    };
-    setText(L"TOPICBTN_HEADLINE", spec.headlineId);
-    setText(L"TOPICBTN_SUBHEADLINE", spec.subheadlineId);
-    setText(L"TOPICBTN_BODY", spec.bodyId);
-    setText(L"TOPICBTN_ICONLABEL", spec.iconLabelId);
+    SetTextProperty(*button, L"TOPICBTN_HEADLINE", spec.headlineId);
+    SetTextProperty(*button, L"TOPICBTN_SUBHEADLINE", spec.subheadlineId);
+    SetTextProperty(*button, L"TOPICBTN_BODY", spec.bodyId);
+    SetTextProperty(*button, L"TOPICBTN_ICONLABEL", spec.iconLabelId);
     button->SetProperty(L"TOPICBTN_BITMAP", LoadBitmapResource(spec.bitmap));
-    button->events.AddBinaryEventProc(kEventBtnPaint, PaintTopicButton, button);
-    clicks_.push_back(std::make_unique<Click>(Click{this, true, spec.click, ResultView::MainMenu}));
-    button->events.AddStringEventProc(kEventBtnClicked, OnButtonClicked, clicks_.back().get());
   }
 }
 

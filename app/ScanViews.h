@@ -69,6 +69,9 @@ class ScanViews {
     ResultView view;
   };
 
+  MvButton* AddPanelButton(MvChildWindow* panel, const Box& at, const wchar_t* name,
+                           int32_t (*painter)(void*, void*), Click click);
+  void SetTextProperty(MvButton& button, const wchar_t* property, const wchar_t* id);
   void BuildLeftPanel(const ViewPlacements& p);
   void BuildTopicPanel(const ViewPlacements& p);
   void BuildLists(const ViewPlacements& p);

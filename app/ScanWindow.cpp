@@ -234,6 +234,10 @@ void ScanWindow::ShowProgressWindow() {
   }
   SetWindowTextW(progress->hwnd, Text(L"IDS_PROGRAMTITLE").c_str());
   progress->Show(SW_SHOW);
+  // The window is created visible and may have had its first paint before the painter above
+  // was attached: paint it again now.
+  if (!InvalidateRect(progress->hwnd, nullptr, TRUE))
+    FrameworkError().Report(L"ScanWindow::ShowProgressWindow(): InvalidateRect failed");
   if (MvAnimation* animation = FindAnimation(progress)) animation->Play(-1);
 }
 

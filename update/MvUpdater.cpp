@@ -70,19 +70,36 @@ int MvUpdater::StartDownload() {
   return 1;
 }
 
+void MvUpdater::Shutdown() {
+  Cancel();
+  std::lock_guard guard(eventLock_);
+  silenced_ = true;
+}
+
+void MvUpdater::RaiseText(const wchar_t* event, const wchar_t* text) {
+  std::lock_guard guard(eventLock_);
+  if (!silenced_) events.ExecuteAll_StringEventProcs(event, text);
+}
+
+void MvUpdater::RaiseBinary(const wchar_t* event, void* data) {
+  std::lock_guard guard(eventLock_);
+  if (!silenced_) events.ExecuteAll_BinaryEventProcs(event, data);
+}
+
 void MvUpdater::StartWorker(int command) {
   std::lock_guard guard(lock_);
-  workers_.emplace_back([this, command] { Worker(command); });
+  // Null when the updater is not shared-owned: then its destructor waits for this worker.
+  std::shared_ptr<MvUpdater> keep = weak_from_this().lock();
+  workers_.emplace_back([this, command, keep = std::move(keep)] { Worker(command); });
 }
 
 void MvUpdater::Worker(int command) {
   switch (command) {
     case 1:
-      events.ExecuteAll_StringEventProcs(kEventCheckCompleted, RunCheck() ? L"CHECK_COMPLETED" : L"CHECK_FAILED");
+      RaiseText(kEventCheckCompleted, RunCheck() ? L"CHECK_COMPLETED" : L"CHECK_FAILED");
       break;
     case 2:
-      events.ExecuteAll_StringEventProcs(kEventDownloadCompleted,
-                                         DownloadAvailableFiles() ? L"DOWNLOAD_COMPLETED" : L"DOWNLOAD_FAILED");
+      RaiseText(kEventDownloadCompleted, DownloadAvailableFiles() ? L"DOWNLOAD_COMPLETED" : L"DOWNLOAD_FAILED");
       break;
     default:
       break;
@@ -110,7 +127,8 @@ bool MvUpdater::RunCheck() {
 }
 
 size_t MvUpdater::UpdatesAvailable() {
-  if (ManifestText().empty()) RunCheck();
+  // Not once shut down: this may run in an event handler, which Shutdown() waits for.
+  if (ManifestText().empty() && !cancelled_) RunCheck();
   std::lock_guard data(dataLock_);
   availableFiles_.clear();
   for (UpdateFile& file : ReadManifestFiles(manifestText_, productElement_.c_str())) {
@@ -138,7 +156,8 @@ std::wstring MvUpdater::ManifestText() const {
 }
 
 bool MvUpdater::DownloadAvailableFiles() {
-  if (ManifestText().empty()) RunCheck();
+  // Not once shut down: this may run in an event handler, which Shutdown() waits for.
+  if (ManifestText().empty() && !cancelled_) RunCheck();
   std::wstring folder = programFolder_ + kUpdatedFilesFolder;
   if (!CreateFolderIfMissing(folder)) {
     error_.Report(L"DownloadAvailableFiles(): Failed to create folder(%s), Error(%s)", folder,
@@ -220,7 +239,7 @@ bool MvUpdater::DownloadOne(const UpdateFile& file) {
     RemoveFileAt(temporaryName);
     return false;
   }
-  events.ExecuteAll_StringEventProcs(kEventFileCompleted, L"FILEDOWNLOAD_COMPLETED");
+  RaiseText(kEventFileCompleted, L"FILEDOWNLOAD_COMPLETED");
   return true;
 }
 
@@ -275,7 +294,7 @@ int64_t MvUpdater::DownloadFileToMemory(const std::wstring& url, uint8_t* destin
     if (got == 0) break;
     total += static_cast<uint32_t>(got);
     UpdaterChunk chunk{url.c_str(), static_cast<uint32_t>(got)};
-    events.ExecuteAll_BinaryEventProcs(kEventChunkDownloaded, &chunk);
+    RaiseBinary(kEventChunkDownloaded, &chunk);
   }
 
   if (total == capacity && !(announced && *announced == total)) {

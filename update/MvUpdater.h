@@ -7,6 +7,10 @@
 //   "EVENT_UPDATER_FILECOMPLETED"     text "FILEDOWNLOAD_COMPLETED"
 //   "EVENT_UPDATER_DOWNLOADCOMPLETED" text "DOWNLOAD_COMPLETED" when every file is in place,
 //                                     "DOWNLOAD_FAILED" when one or more are not
+//
+// Owned through a shared_ptr, each worker keeps the updater alive, so its owner can let go at
+// once with Shutdown() even while a request hangs in the network (WinINet's time-outs do not
+// bound every read): the worker ends on its own later and nobody hears of it.
 #pragma once
 
 #include "HttpClient.h"
@@ -47,10 +51,11 @@ struct UpdaterOptions {
   HttpClientOptions http;
 };
 
-class MvUpdater {
+class MvUpdater : public std::enable_shared_from_this<MvUpdater> {
  public:
   explicit MvUpdater(std::wstring checkUrl, UpdaterOptions options = {});
-  // Waits for the workers it started (each is bounded by the HTTP time-outs).
+  // Waits for the workers it started; when a worker holds the last reference, it runs on that
+  // worker, which is then left to end by itself.
   ~MvUpdater();
   MvUpdater(const MvUpdater&) = delete;
   MvUpdater& operator=(const MvUpdater&) = delete;
@@ -78,6 +83,9 @@ class MvUpdater {
   // Makes running and later transfers fail at their next chunk (the dialog was closed). The
   // destructor does the same before it waits for the workers.
   void Cancel() { cancelled_ = true; }
+  // Cancels and raises no event from now on; an event handler still running has returned when
+  // this returns. Does not wait for a request in progress.
+  void Shutdown();
 
   // Starts programFolder + "UpdatedFiles\Updater.exe" hidden; false when it could not be started.
   bool LaunchUpdater(const std::wstring& mutexCode, const std::wstring& executeOnEnd);
@@ -90,6 +98,8 @@ class MvUpdater {
   void Worker(int command);
   bool RunCheck();
   bool DownloadOne(const UpdateFile& file);
+  void RaiseText(const wchar_t* event, const wchar_t* text);
+  void RaiseBinary(const wchar_t* event, void* data);
 
   std::mutex lock_;  // the start of a request, and the worker list
   std::vector<std::thread> workers_;
@@ -105,6 +115,9 @@ class MvUpdater {
   bool windowsVersion4_ = false;
   std::shared_ptr<HttpClient> client_;
   std::atomic<bool> cancelled_{false};
+  // Held while an event is raised; recursive because a handler may shut the updater down.
+  std::recursive_mutex eventLock_;
+  bool silenced_ = false;
   MvError error_;
 };
 

@@ -32,11 +32,12 @@ UpdateSession::UpdateSession(UpdateSessionSetup setup, UpdateScreen& screen)
   if (setup_.buildTime.empty()) setup_.buildTime = BuildTimeText();
   std::wstring url = setup_.checkUrl;
   if (url.empty() && setup_.configuration) url = CheckUrlFrom(*setup_.configuration);
-  updater_ = std::make_unique<MvUpdater>(std::move(url), setup_.updater);
+  updater_ = std::make_shared<MvUpdater>(std::move(url), setup_.updater);
 }
 
 UpdateSession::~UpdateSession() {
   alive_.reset();
+  updater_->Shutdown();
   updater_.reset();
 }
 

@@ -52,7 +52,8 @@ struct UpdateSessionSetup {
 class UpdateSession {
  public:
   UpdateSession(UpdateSessionSetup setup, UpdateScreen& screen);
-  // Stops the updater's transfers and waits for its workers.
+  // Stops the updater's transfers and events without waiting for a request that hangs in the
+  // network: closing the dialog never freezes the window.
   ~UpdateSession();
   UpdateSession(const UpdateSession&) = delete;
   UpdateSession& operator=(const UpdateSession&) = delete;
@@ -89,8 +90,8 @@ class UpdateSession {
   std::atomic<bool> downloading_{false};
   // Tasks on their way to the UI thread hold a weak reference: none runs after the session.
   std::shared_ptr<UpdateSession*> alive_;
-  // Last, so it goes first: its destructor waits for the workers that call the handlers above.
-  std::unique_ptr<MvUpdater> updater_;
+  // Shared with its workers; shut down first, so no handler above runs after the session.
+  std::shared_ptr<MvUpdater> updater_;
 };
 
 }  // namespace tessaly

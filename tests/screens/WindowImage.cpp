@@ -21,6 +21,12 @@ bool Fail(const char* call) {
 bool SaveWindowImage(HWND window, const std::wstring& path) {
   RECT rect{};
   if (!GetWindowRect(window, &rect)) return Fail("GetWindowRect");
+  // A maximised window's frame lies partly off the screen, and the screen cannot be read there
+  // (under X the whole read then comes back black): only the visible part is taken.
+  const RECT screenRect{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                        GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                        GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  if (!IntersectRect(&rect, &rect, &screenRect)) return Fail("a window outside the screen");
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return Fail("an empty window rectangle");

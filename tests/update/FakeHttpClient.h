@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -35,9 +36,27 @@ class FakeHttpClient final : public HttpClient {
     return requests_;
   }
 
-  std::unique_ptr<HttpResponse> Open(const std::string& ansiUrl) override {
+  // While held, every request waits in Open, as with a server that accepts and never answers.
+  void HoldRequests() {
     std::lock_guard guard(mutex_);
+    held_ = true;
+  }
+  void ReleaseRequests() {
+    std::lock_guard guard(mutex_);
+    held_ = false;
+    changed_.notify_all();
+  }
+  size_t RequestsWaiting() const {
+    std::lock_guard guard(mutex_);
+    return waiting_;
+  }
+
+  std::unique_ptr<HttpResponse> Open(const std::string& ansiUrl) override {
+    std::unique_lock guard(mutex_);
     requests_.push_back(ansiUrl);
+    ++waiting_;
+    changed_.wait(guard, [this] { return !held_; });
+    --waiting_;
     auto found = replies_.find(ansiUrl);
     if (found == replies_.end()) {
       FakeReply missing;
@@ -78,6 +97,9 @@ class FakeHttpClient final : public HttpClient {
   };
 
   mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  bool held_ = false;
+  size_t waiting_ = 0;
   std::map<std::string, FakeReply> replies_;
   std::vector<std::string> requests_;
 };

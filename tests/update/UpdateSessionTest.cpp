@@ -304,5 +304,43 @@ TEST_F(UpdateSessionFixture, ResultsAfterTheDialogClosedChangeNothing) {
   EXPECT_EQ(screen.calls.size(), shown);
 }
 
+TEST_F(UpdateSessionFixture, ClosingDuringAHangingCheckReturnsAtOnceAndTheLateAnswerReachesNoOne) {
+  client->Serve(kCheckAddress, {.body = Manifest(FileEntry("Tessaly.exe", "08-01-2009", "09:00:00", 10, "http://x/a"))});
+  client->HoldRequests();
+  Open();
+  session->Yes();
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (client->RequestsWaiting() == 0 && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ASSERT_EQ(client->RequestsWaiting(), 1u);
+
+  // Without an answer the session would wait for ever; the watchdog answers after 10 s.
+  std::atomic<bool> closed{false};
+  std::atomic<bool> answeredByWatchdog{false};
+  std::thread watchdog([&] {
+    for (int i = 0; i < 1000 && !closed; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!closed) {
+      answeredByWatchdog = true;
+      client->ReleaseRequests();
+    }
+  });
+  const size_t shown = screen.calls.size();
+  session.reset();
+  closed = true;
+  watchdog.join();
+  EXPECT_FALSE(answeredByWatchdog) << "closing waited for the hanging request";
+
+  // The server answers late: the worker finishes on its own, and lets go of the client last.
+  client->ReleaseRequests();
+  while (client.use_count() > 1 && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_EQ(client.use_count(), 1) << "the worker still runs";
+  queue.RunUntil([] { return false; }, std::chrono::seconds(1));
+  EXPECT_EQ(screen.calls.size(), shown);
+  EXPECT_FALSE(LastCheckDate()) << "a check that ended after the dialog stores nothing";
+}
+
 }  // namespace
 }  // namespace tessaly

@@ -1,0 +1,155 @@
+// Window benchmark (Windows build, under Wine and Xvfb): a full scan of TREE from the real main
+// window, against tessaly-scan.exe over the same tree in the same run, and the longest time the
+// user-interface thread went without handling its 20 ms timer while the window scanned.
+//   window-bench TREE TESSALY-SCAN.EXE [RUNS]
+#include "GuiTestSupport.h"
+
+#include "Framework.h"
+#include "MvComboBox.h"
+#include "ProgramWindow.h"
+#include "SettingsStore.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace tessaly {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class NoDrives final : public VolumeApi {
+ public:
+  bool UsesDriveLetters() const override { return true; }
+  uint32_t LogicalDriveMask() override { return 0; }
+  std::vector<std::wstring> VolumeNames() override { return {}; }
+  std::optional<std::wstring> FirstMountPath(const std::wstring& name) override { return name; }
+  std::optional<std::wstring> Label(const std::wstring&) override { return std::nullopt; }
+  uint32_t DriveTypeOf(const std::wstring&) override { return kDriveFixed; }
+  bool FreeSpace(const std::wstring&, FreeSpaceInfo&) override { return false; }
+};
+
+// The worst gap between two timer messages; the timer procedure runs in any message loop of
+// this thread, the modal ones too.
+Clock::time_point lastTick;
+Clock::duration worstGap{};
+bool timing = false;
+
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+  const Clock::time_point now = Clock::now();
+  if (timing) worstGap = std::max(worstGap, now - lastTick);
+  lastTick = now;
+}
+
+struct WindowRun {
+  double seconds = 0;
+  uint32_t files = 0;
+  double worstGapMs = 0;
+};
+
+WindowRun ScanFromWindow(const std::wstring& tree) {
+  MemorySettingsStore settings;
+  ProgramWindowSetup setup;
+  setup.language = &test::ShippedLanguage();
+  setup.configuration = &test::ShippedConfiguration();
+  setup.settings = &settings;
+  setup.programFolder = test::ProgramFolder();
+  setup.volumes = [] { return std::make_unique<NoDrives>(); };
+  ProgramWindow window(std::move(setup));
+  WindowRun run;
+  if (!window.Create()) return run;
+  HWND hwnd = window.Window().hwnd;
+  ShowWindow(hwnd, SW_SHOW);
+  test::PumpUntil([&] { return window.VolumesEnumerated(); }, 20000);
+  MvComboBox* path = FindComboBox(L"IDC_CBOX_SEARCHPATH");
+  if (path) SetWindowTextW(path->hwnd, tree.c_str());
+
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, OnTimer);
+  lastTick = Clock::now();
+  worstGap = {};
+  timing = true;
+  const Clock::time_point start = Clock::now();
+  SendMessageW(hwnd, WM_COMMAND, 1027, 0);  // "IDS_STARTSCAN"
+  test::PumpUntil([&] { return window.ScanProgress()->FinishedShown() && !window.Scan()->IsRunning(); }, 3600000);
+  run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  timing = false;
+  KillTimer(nullptr, timer);
+  run.files = window.Scan()->FilesChecked();
+  run.worstGapMs = std::chrono::duration<double, std::milli>(worstGap).count();
+  DestroyWindow(hwnd);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  }
+  return run;
+}
+
+// Seconds tessaly-scan.exe took over tree as a whole process; negative when it failed.
+double ScanFromCommandLine(const std::wstring& exe, const std::wstring& tree) {
+  std::wstring command = L"\"" + exe + L"\" \"" + tree + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  startup.hStdOutput = startup.hStdError = nul;
+  PROCESS_INFORMATION process{};
+  const Clock::time_point start = Clock::now();
+  const BOOL started = CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                      nullptr, &startup, &process);
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  if (!started) return -1;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code == 0 ? seconds : -1;
+}
+
+}  // namespace
+}  // namespace tessaly
+
+int wmain(int argc, wchar_t** argv) {
+  using namespace tessaly;
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: window-bench TREE TESSALY-SCAN.EXE [RUNS]\n");
+    return 2;
+  }
+  const std::wstring tree = argv[1];
+  const std::wstring exe = argv[2];
+  const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 3;
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  if (test::ShippedLanguage().languages.count == 0) {
+    std::fprintf(stderr, "window-bench: Tessres.dll not found beside Tessaly.exe\n");
+    return 1;
+  }
+
+  double bestWindow = 1e300, bestCli = 1e300, worstGap = 0;
+  uint32_t files = 0;
+  for (int i = 0; i < runs; ++i) {
+    const WindowRun run = ScanFromWindow(tree);
+    const double cli = ScanFromCommandLine(exe, tree);
+    if (run.files == 0 || cli < 0) {
+      std::fprintf(stderr, "window-bench: a scan failed (window files %u, command line %.3f s)\n", run.files, cli);
+      return 1;
+    }
+    files = run.files;
+    bestWindow = std::min(bestWindow, run.seconds);
+    bestCli = std::min(bestCli, cli);
+    worstGap = std::max(worstGap, run.worstGapMs);
+    std::printf("run %d: window %.3f s, command line %.3f s, worst UI gap %.0f ms\n", i + 1, run.seconds, cli,
+                run.worstGapMs);
+  }
+  std::printf("files %u\n", files);
+  std::printf("window_files_per_second %.0f\n", files / bestWindow);
+  std::printf("command_line_files_per_second %.0f\n", files / bestCli);
+  std::printf("ratio %.2f (target >= 0.8)\n", bestCli / bestWindow);
+  std::printf("worst_ui_gap_ms %.0f (target <= 250)\n", worstGap);
+  return 0;
+}
