@@ -27,10 +27,13 @@ inline HWND FindDialogCaptioned(DWORD thread, const std::wstring& caption, const
         auto* s = reinterpret_cast<Search*>(param);
         wchar_t className[32] = {}, text[256] = {};
         GetClassNameW(window, className, 32);
+        // Only then the caption: GetWindowTextW sends WM_GETTEXT, which a thread that is not in a
+        // message loop (joining this one, say) would never answer.
+        if (std::wstring(className) != L"#32770" || !IsWindowVisible(window)) return TRUE;
         GetWindowTextW(window, text, 256);
         bool skipped = false;
         for (HWND answered : *s->skip) skipped = skipped || answered == window;
-        if (!skipped && std::wstring(className) == L"#32770" && IsWindowVisible(window) && *s->caption == text) {
+        if (!skipped && *s->caption == text) {
           s->found = window;
           return FALSE;
         }
