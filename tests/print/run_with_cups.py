@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Runs the print test program against a private cupsd with a cups-pdf queue, then checks the PDF.
 
-    run_with_cups.py --wine PROGRAM [ARGS...]
+    run_with_cups.py [--keep-pdf FILE] --wine PROGRAM [ARGS...]
 
 Starts cupsd in the foreground on a socket of its own (configuration, spool and logs in a scratch
 folder), adds the queue "PDF" (cups-pdf) as default and hands the program, through the
@@ -91,7 +91,7 @@ def pdf_output_folder():
     return os.path.expanduser("~/PDF")
 
 
-def check_pdf(expected_file, env, started):
+def check_pdf(expected_file, env, started, keep):
     lines = open(expected_file, encoding="utf-8").read().splitlines()
     title = lines[0][len("TITLE "):]
     pages = []
@@ -138,6 +138,8 @@ def check_pdf(expected_file, env, started):
             at += 1
     if failures == 0:
         print(f"run_with_cups: {pdf}: {count} pages, every line where the pagination put it")
+        if keep:
+            shutil.copyfile(pdf, keep)
         os.remove(pdf)
     return 1 if failures else 0
 
@@ -145,6 +147,7 @@ def check_pdf(expected_file, env, started):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--wine", action="store_true")
+    parser.add_argument("--keep-pdf", help="copy the checked PDF here")
     parser.add_argument("program", nargs=argparse.REMAINDER)
     args = parser.parse_args()
 
@@ -165,7 +168,7 @@ def main():
             return result
         if not os.path.exists(expected):
             return result  # the program skipped or filtered the print test out
-        return check_pdf(expected, env, started)
+        return check_pdf(expected, env, started, args.keep_pdf)
     finally:
         if cupsd is not None:
             stop(cupsd)
