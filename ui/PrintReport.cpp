@@ -82,9 +82,11 @@ PrintOutcome PrintScanReport(HWND owner, const MvLinkedList& properties, const S
   dialog.hwndOwner = owner;
   dialog.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_HIDEPRINTTOFILE;
   dialog.nMinPage = 1;
-  dialog.nMaxPage = static_cast<WORD>(ReportPageCount(NumberProperty(properties, property::kP2pFilesFound),
-                                                      NumberProperty(properties, property::kMusicFilesFound),
-                                                      NumberProperty(properties, property::kVideoFilesFound)));
+  const int32_t pages = ReportPageCount(NumberProperty(properties, property::kP2pFilesFound),
+                                        NumberProperty(properties, property::kMusicFilesFound),
+                                        NumberProperty(properties, property::kVideoFilesFound));
+  // A WORD: a count past it would wrap below the minimum and fail the dialog.
+  dialog.nMaxPage = static_cast<WORD>(pages > 0xFFFF ? 0xFFFF : pages);
   dialog.nCopies = 1;
   const BOOL chosen = PrintDlgW(&dialog);
   GlobalBlock mode{dialog.hDevMode}, names{dialog.hDevNames};
