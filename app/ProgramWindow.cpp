@@ -1,6 +1,7 @@
 #include "ProgramWindow.h"
 
 #include "AboutDialog.h"
+#include "DeleteDialog.h"
 #include "DebugLog.h"
 #include "Localize.h"
 #include "MainWindowModel.h"
@@ -9,6 +10,7 @@
 #include "MvListView.h"
 #include "MvStatusBar.h"
 #include "MvToolBar.h"
+#include "PrintReport.h"
 #include "ScanLog.h"
 #include "SharedProperties.h"
 #include "SystemInfo.h"
@@ -350,7 +352,7 @@ void ProgramWindow::Command(const std::wstring& name) {
       break;
     }
     case MainCommand::DeleteSelected:
-      LogNotBuilt(kRoutine, L"the delete dialog (137)");
+      DeleteSelected();
       break;
     case MainCommand::Options:
       LogNotBuilt(kRoutine, L"the options dialog (136)");
@@ -359,7 +361,7 @@ void ProgramWindow::Command(const std::wstring& name) {
       SaveResult();
       break;
     case MainCommand::PrintResult:
-      LogNotBuilt(kRoutine, L"printing the scan results");
+      PrintResult();
       break;
     case MainCommand::StopScan:
       StopScan();
@@ -447,11 +449,36 @@ void ProgramWindow::SaveResult() {
   dialog.lpstrFilter = L"Txt Files\0*.txt\0";
   dialog.lpstrFile = file;
   dialog.nMaxFile = 1040;
+  dialog.nFilterIndex = 1;
   dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_ENABLESIZING;
   if (!GetSaveFileNameW(&dialog)) return;
   const std::wstring path = ScanLogFileName(file);
   const ScanLogTexts texts{Text(L"IDS_MUSICFILES"), Text(L"IDS_VIDEOFILES"), Text(L"IDS_P2PAPPLICATIONS")};
   if (!WriteScanLog(path, window_.properties, texts)) AppError().Report(L"Failed to write the scan log %s", path);
+}
+
+void ProgramWindow::DeleteSelected() {
+  auto* list = static_cast<MvListView*>(window_.GetProperty(kCurrentListProperty));
+  // Never the P2P list: its rows are uninstalled, not deleted.
+  if (!views_ || !list || list->name == kListViewP2p || views_->CountSelectedForDeletion(*list) <= 0) return;
+  DeleteDialogRequest request;
+  request.title = Text(L"IDS_DELETEIMAGEFILES");
+  request.bodyTop = Text(L"IDS_DELETEFILEBODYTOP");
+  request.bodyMiddleBold = Text(L"IDS_DELETEFILEBODYMIDDLEBOLD");
+  request.bodyBottom = Text(L"IDS_DELETEFILEBODYBOTTOM");
+  request.fileList = list;
+  request.language = setup_.language;
+  request.instance = setup_.instance;
+  RunDeleteDialog(window_.hwnd, request);
+  SetForegroundWindow(window_.hwnd);
+  views_->UpdateDeleteSelected(list);
+  WriteLanguageFile(setup_.programFolder, *setup_.language);
+}
+
+void ProgramWindow::PrintResult() {
+  const ScanReportTexts texts{Text(L"IDS_PROGRAMTITLE"), Text(L"IDS_P2PAPPLICATIONS"), Text(L"IDS_MUSICFILES"),
+                              Text(L"IDS_VIDEOFILES"), Text(L"IDS_IMAGEFILES")};
+  PrintScanReport(window_.hwnd, window_.properties, texts);
 }
 
 void ProgramWindow::ExitProgram() {

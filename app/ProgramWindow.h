@@ -105,6 +105,9 @@ class ProgramWindow {
   void StopScan();
   void PauseScan();
   void SaveResult();
+  // "Delete Selected": the delete dialog over the checked rows of the media list shown.
+  void DeleteSelected();
+  void PrintResult();
   void ExitProgram();
   void ShowFromTray();
   void HideToTray();

@@ -457,6 +457,7 @@ void ScanViews::SelectAll(bool checked) {
     list->SetCheckAll(0, checked);
   }
   list->Invalidate();
+  UpdateDeleteSelected(list);
 }
 
 void ScanViews::ClearLists() {

@@ -1,6 +1,7 @@
 // A whole scan in the real main window of this process: the scan is started by its command, the
 // rows arrive through the bridge, and the lists, status bar and commands are read back with
 // window messages; the views' handlers are driven by the notifications Windows would send.
+#include "DialogDriver.h"
 #include "GuiTestSupport.h"
 
 #include "Framework.h"
@@ -443,6 +444,72 @@ TEST_F(ScanViewsTest, ViewsSwitchGroupsAndTheMainMenuKeepsTheListShownLast) {
                    FindButton(left, L"IDC_BTN_VIEW_ALLFILESINSHAREDFOLDERS")->GetProperty(L"IsSelectedForView")),
                kFalse);
 }
+}  // namespace
+}  // namespace tessaly
 
+namespace tessaly {
+namespace {
+
+void SetCheck(MvListView& list, int item, bool checked) {
+  LVITEMW state{};
+  state.stateMask = LVIS_STATEIMAGEMASK;
+  state.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+  SendMessageW(list.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+}
+
+TEST_F(ScanViewsTest, DeleteSelectedOpensTheDialogOnlyForCheckedMediaRows) {
+  ScanDemoComputer();
+  const std::wstring title = Text(L"IDS_DELETEIMAGEFILES");
+  // The P2P list, even with a program marked for deletion: no dialog.
+  Command(1033);
+  MvListView& programs = List(kListViewP2p);
+  ASSERT_TRUE(programs.visible);
+  ASSERT_GT(programs.ItemCount(), 0);
+  auto* program = reinterpret_cast<ScanFile*>(programs.GetItemData(0));
+  ASSERT_NE(program, nullptr);
+  program->Properties().Add(L"P2pDelete", const_cast<wchar_t*>(kTrue));
+  {
+    test::DialogDriver driver(GetCurrentThreadId(), {{title, nullptr, IDCANCEL}});
+    Command(kDeleteSelectedMenuItem);
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(test::FindDialogCaptioned(GetCurrentThreadId(), title), nullptr);
+  }
+  program->Properties().Remove(L"P2pDelete");
+
+  // A media list with every row unchecked: the command is disabled and does nothing.
+  Command(1035);
+  MvListView& media = List(kListViewMediaInOtherFolders);
+  ASSERT_TRUE(media.visible);
+  Command(1031);  // "IDS_UNSELECTALL"
+  EXPECT_FALSE(ToolEnabled(L"IDC_DELETESELECTED"));
+  EXPECT_TRUE(MenuGreyed(kDeleteSelectedMenuItem));
+  {
+    test::DialogDriver driver(GetCurrentThreadId(), {{title, nullptr, IDCANCEL}});
+    Command(kDeleteSelectedMenuItem);
+    EXPECT_EQ(test::FindDialogCaptioned(GetCurrentThreadId(), title), nullptr);
+  }
+
+  // One row checked: the dialog lists it; Cancel keeps file and row.
+  SetCheck(media, 2, true);
+  Click(media, 2);
+  EXPECT_TRUE(ToolEnabled(L"IDC_DELETESELECTED"));
+  const std::wstring name = media.GetItemText(2, 0);
+  const int rows = media.ItemCount();
+  int listed = -1;
+  std::wstring listedName;
+  test::DialogDriver driver(GetCurrentThreadId(), {{title,
+                                                    [&](HWND dialog) {
+                                                      MvListView shown(L"shown", GetDlgItem(dialog, 1032));
+                                                      listed = shown.ItemCount();
+                                                      listedName = shown.GetItemText(0, 0);
+                                                    },
+                                                    IDCANCEL}});
+  Command(kDeleteSelectedMenuItem);
+  EXPECT_EQ(driver.Finish(), 1);
+  EXPECT_EQ(listed, 1);
+  EXPECT_EQ(listedName, name);
+  EXPECT_EQ(media.ItemCount(), rows);
+  EXPECT_TRUE(media.IsChecked(2));
+}
 }  // namespace
 }  // namespace tessaly
