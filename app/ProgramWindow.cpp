@@ -497,7 +497,17 @@ void ProgramWindow::ShowFromTray() {
 void ProgramWindow::HideToTray() { window_.Show(SW_HIDE); }
 
 void ProgramWindow::OpenHelp(const wchar_t* helpFileId) {
-  const std::wstring parameters = HelpViewerParameters(setup_.programFolder, Text(helpFileId));
+  const std::wstring helpText = Text(helpFileId);
+  // The viewer opens an empty window without a word for a missing file: say which file it is.
+  const std::wstring file = HelpFilePath(setup_.programFolder, helpText);
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    AppError().Report(L"Help file %s not found: %s", file, MvError::GetLastError());
+    ShowMessage(FormatPrintf(Text(L"IDS_HELPFILENOTFOUND"), file).c_str(), Text(L"IDS_WARNING").c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  const std::wstring parameters = HelpViewerParameters(setup_.programFolder, helpText);
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteW(window_.hwnd, L"open", L"hh", parameters.c_str(), nullptr, SW_SHOWNORMAL));
   if (result <= 32) AppError().Report(L"ShellExecuteW(hh %s) failed: %d", parameters, static_cast<int>(result));

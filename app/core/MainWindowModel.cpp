@@ -114,4 +114,10 @@ std::wstring HelpViewerParameters(std::wstring_view programFolder, std::wstring_
   return parameters;
 }
 
+std::wstring HelpFilePath(std::wstring_view programFolder, std::wstring_view helpFileText) {
+  std::wstring_view file = helpFileText.substr(0, helpFileText.find(L"::"));
+  if (file.substr(0, 2) == L".\\") file.remove_prefix(2);
+  return std::wstring(programFolder).append(file);
+}
+
 }  // namespace tessaly

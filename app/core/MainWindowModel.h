@@ -120,4 +120,9 @@ MainCommand CommandFor(std::wstring_view name);
 // text (".\UK_Help.chm::/introduction.htm").
 std::wstring HelpViewerParameters(std::wstring_view programFolder, std::wstring_view helpFileText);
 
+// The file a help file text names, for checking that it is there before the viewer is started:
+// program folder + the text up to "::" without a leading ".\" (".\UK_HELP.chm::/FAQ.htm" gives
+// folder + "UK_HELP.chm"). A text without "::" is taken whole.
+std::wstring HelpFilePath(std::wstring_view programFolder, std::wstring_view helpFileText);
+
 }  // namespace tessaly

@@ -127,6 +127,23 @@ TEST(MainWindowModel, HelpViewerParameters) {
             L"mk:@MSITStore:C:\\Program Files\\Tessaly\\.\\UK_Help.chm::/introduction.htm");
 }
 
+TEST(MainWindowModel, HelpFilePathIsTheFilePartOfTheText) {
+  struct Case {
+    const wchar_t* text;
+    const wchar_t* path;
+  };
+  const Case cases[] = {
+      {L".\\UK_Help.chm::/introduction.htm", L"C:\\Tessaly\\UK_Help.chm"},
+      {L".\\ES_HELP.chm::/FAQ.htm", L"C:\\Tessaly\\ES_HELP.chm"},
+      {L"UK_Help.chm::/FAQ.htm", L"C:\\Tessaly\\UK_Help.chm"},
+      {L".\\UK_Help.chm", L"C:\\Tessaly\\UK_Help.chm"},
+      // A missing string names no file that exists.
+      {L"{String Not Found}", L"C:\\Tessaly\\{String Not Found}"},
+      {L"", L"C:\\Tessaly\\"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(HelpFilePath(L"C:\\Tessaly\\", c.text), c.path) << c.text;
+}
+
 TEST(MainWindowModel, StyleHasVisibleOnlyWhenShown) {
   EXPECT_EQ(MainWindowStyle(true), 0x030F0000u);
   EXPECT_EQ(MainWindowStyle(false), 0x130F0000u);

@@ -74,6 +74,9 @@ class MessageBoxAnswerer {
               wchar_t caption[256] = {};
               GetWindowTextW(box, caption, 256);
               caption_ = caption;
+              wchar_t text[1024] = {};
+              GetDlgItemTextW(box, 0xFFFF, text, 1024);  // the message's static control
+              text_ = text;
               answered_ = true;
               PostMessageW(box, WM_COMMAND, button, 0);
               return;
@@ -90,13 +93,15 @@ class MessageBoxAnswerer {
     if (thread_.joinable()) thread_.join();
     return caption_;
   }
-  // After Finish: whether a dialog came.
+  // After Finish: whether a dialog came, and the message it showed.
   bool Answered() const { return answered_; }
+  const std::wstring& Text() const { return text_; }
 
  private:
   std::atomic<bool> stop_{false};
   std::atomic<bool> answered_{false};
   std::wstring caption_;
+  std::wstring text_;
   std::thread thread_;
 };
 

@@ -12,12 +12,15 @@
 #include "ProgramWindow.h"
 #include "Relayout.h"
 #include "SettingsStore.h"
+#include "TempTree.h"
+#include "DebugLog.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 
@@ -71,12 +74,12 @@ class ProgramWindowTest : public ::testing::Test {
 
   std::wstring Text(const wchar_t* id) { return GetString(false, id, test::ShippedLanguage()); }
 
-  void Open(bool hidden = true, StringTable* language = nullptr) {
+  void Open(bool hidden = true, StringTable* language = nullptr, std::wstring programFolder = {}) {
     ProgramWindowSetup setup;
     setup.language = language ? language : &test::ShippedLanguage();
     setup.configuration = &test::ShippedConfiguration();
     setup.settings = &settings_;
-    setup.programFolder = test::ProgramFolder();
+    setup.programFolder = programFolder.empty() ? test::ProgramFolder() : programFolder;
     setup.hidden = hidden;
     setup.volumes = [] { return std::make_unique<TwoDrives>(); };
     window_ = std::make_unique<ProgramWindow>(std::move(setup));
@@ -362,6 +365,31 @@ TEST_F(ProgramWindowTest, UpdateAndAboutCommandsOpenTheirDialogs) {
     SendMessageW(hwnd_, WM_COMMAND, c.command, 0);
     EXPECT_EQ(answerer.Finish(), Text(c.captionId)) << c.command;
     EXPECT_TRUE(IsWindow(hwnd_)) << "answering ends only the dialog";
+  }
+}
+
+TEST_F(ProgramWindowTest, HelpCommandsSayWhichHelpFileIsMissing) {
+  // A program folder without help files, where the user guide's name is taken by a folder.
+  test::TempTree folder;
+  const std::wstring programFolder = folder.RootText() + L"\\";
+  const std::wstring guideFile = HelpFilePath(programFolder, Text(L"IDS_HELP_CHMFILENAME"));
+  folder.AddFolder(std::filesystem::path(guideFile).filename());
+  Open(true, nullptr, programFolder);
+  const struct {
+    int command;
+    const wchar_t* fileId;
+  } cases[] = {{1040, L"IDS_HELP_CHMFILENAME"},
+               {1041, L"IDS_FAQS_CHMFILENAME"},
+               {static_cast<int>(GetUniqueIdCode(L"IDC_HELP")), L"IDS_HELP_CHMFILENAME"},
+               {static_cast<int>(GetUniqueIdCode(L"IDC_FAQ")), L"IDS_FAQS_CHMFILENAME"}};
+  for (const auto& c : cases) {
+    test::MessageBoxAnswerer answerer(GetCurrentThreadId());
+    SendMessageW(hwnd_, WM_COMMAND, c.command, 0);
+    EXPECT_EQ(answerer.Finish(), Text(L"IDS_WARNING")) << c.command;
+    ASSERT_TRUE(answerer.Answered()) << c.command;
+    const std::wstring file = HelpFilePath(programFolder, Text(c.fileId));
+    EXPECT_EQ(answerer.Text(), FormatPrintf(Text(L"IDS_HELPFILENOTFOUND"), file)) << c.command;
+    EXPECT_NE(answerer.Text().find(file), std::wstring::npos) << c.command;
   }
 }
 

@@ -179,9 +179,9 @@ TEST_F(LanguageResource, EveryIdHasATextInEveryLanguage) {
   size_t elements = 0;
   while (xml.FindElement(L"String")) ++elements;
   xml.ResetCursor();
-  EXPECT_EQ(elements, 2035u);
-  EXPECT_EQ(table_.strings.count, 2035u);
-  ASSERT_EQ(LanguageResourceIds().size(), 185u);
+  EXPECT_EQ(elements, 2046u);
+  EXPECT_EQ(table_.strings.count, 2046u);
+  ASSERT_EQ(LanguageResourceIds().size(), 186u);
 
   for (const Language& language : kLanguages) {
     ASSERT_EQ(SelectLanguage(table_, language.name), 1);
