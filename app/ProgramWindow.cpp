@@ -92,7 +92,8 @@ void ProgramWindow::OnCreate(const wchar_t*, void* context) { Self(context).Buil
 
 void ProgramWindow::BuildContents() {
   createdSize_ = {window_.width, window_.height};
-  LogNotBuilt(L"ProgramWindow::OnCreate()", L"the P2P blocker");
+  blocker_ = std::make_unique<P2pBlocker>();
+  blocker_->Start(15.0f);
   LoadScanSettings();
 
   window_.events.AddStringEventProc(kEventMenuItemClicked, OnCommand, this);

@@ -7,6 +7,7 @@
 #include "FileRecognition.h"
 #include "Framework.h"
 #include "MvDiskScan.h"
+#include "P2pBlocker_win.h"
 #include "P2pSignature.h"
 #include "Relayout.h"
 #include "ScanRun.h"
@@ -143,6 +144,8 @@ class ProgramWindow {
   // The scan's window side: the worker reaches it until scan_ is reset in the destructor.
   std::unique_ptr<ScanViews> views_;
   std::unique_ptr<ScanWindow> scanWindow_;
+  // Runs from creation to exit; destroyed first, so its thread has ended before anything else goes.
+  std::unique_ptr<P2pBlocker> blocker_;
 };
 
 // Steps 13 to 15 of the start-up: the main window, shown unless "-noshow", and the message loop.
