@@ -179,9 +179,9 @@ TEST_F(LanguageResource, EveryIdHasATextInEveryLanguage) {
   size_t elements = 0;
   while (xml.FindElement(L"String")) ++elements;
   xml.ResetCursor();
-  EXPECT_EQ(elements, 2046u);
-  EXPECT_EQ(table_.strings.count, 2046u);
-  ASSERT_EQ(LanguageResourceIds().size(), 186u);
+  EXPECT_EQ(elements, 2057u);
+  EXPECT_EQ(table_.strings.count, 2057u);
+  ASSERT_EQ(LanguageResourceIds().size(), 187u);
 
   for (const Language& language : kLanguages) {
     ASSERT_EQ(SelectLanguage(table_, language.name), 1);
