@@ -94,7 +94,9 @@ double ScanFromCommandLine(const std::wstring& exe, const std::wstring& tree) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  // Inheritable, or the scanner's writes to its standard output fail (and it exits 1).
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
   startup.hStdOutput = startup.hStdError = nul;
   PROCESS_INFORMATION process{};
   const Clock::time_point start = Clock::now();
@@ -108,6 +110,7 @@ double ScanFromCommandLine(const std::wstring& exe, const std::wstring& tree) {
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
+  if (code != 0) std::fprintf(stderr, "window-bench: tessaly-scan.exe exited with %lu\n", code);
   return code == 0 ? seconds : -1;
 }
 
