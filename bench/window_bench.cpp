@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -46,6 +47,20 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
   lastTick = now;
 }
 
+// The program's own loop waits for messages rather than polling: dispatch until done(), waking
+// as soon as a message arrives (or every 5 ms to look at done()).
+void PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const Clock::time_point end = Clock::now() + limit;
+  while (!done() && Clock::now() < end) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
 struct WindowRun {
   double seconds = 0;
   uint32_t files = 0;
@@ -65,7 +80,7 @@ WindowRun ScanFromWindow(const std::wstring& tree) {
   if (!window.Create()) return run;
   HWND hwnd = window.Window().hwnd;
   ShowWindow(hwnd, SW_SHOW);
-  test::PumpUntil([&] { return window.VolumesEnumerated(); }, 20000);
+  PumpUntil([&] { return window.VolumesEnumerated(); }, std::chrono::seconds(20));
   MvComboBox* path = FindComboBox(L"IDC_CBOX_SEARCHPATH");
   if (path) SetWindowTextW(path->hwnd, tree.c_str());
 
@@ -75,7 +90,8 @@ WindowRun ScanFromWindow(const std::wstring& tree) {
   timing = true;
   const Clock::time_point start = Clock::now();
   SendMessageW(hwnd, WM_COMMAND, 1027, 0);  // "IDS_STARTSCAN"
-  test::PumpUntil([&] { return window.ScanProgress()->FinishedShown() && !window.Scan()->IsRunning(); }, 3600000);
+  PumpUntil([&] { return window.ScanProgress()->FinishedShown() && !window.Scan()->IsRunning(); },
+            std::chrono::hours(1));
   run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   timing = false;
   KillTimer(nullptr, timer);
