@@ -24,17 +24,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class NoDrives final : public VolumeApi {
- public:
-  bool UsesDriveLetters() const override { return true; }
-  uint32_t LogicalDriveMask() override { return 0; }
-  std::vector<std::wstring> VolumeNames() override { return {}; }
-  std::optional<std::wstring> FirstMountPath(const std::wstring& name) override { return name; }
-  std::optional<std::wstring> Label(const std::wstring&) override { return std::nullopt; }
-  uint32_t DriveTypeOf(const std::wstring&) override { return kDriveFixed; }
-  bool FreeSpace(const std::wstring&, FreeSpaceInfo&) override { return false; }
-};
-
 // The worst gap between two timer messages; the timer procedure runs in any message loop of
 // this thread, the modal ones too.
 Clock::time_point lastTick;
@@ -74,7 +63,7 @@ WindowRun ScanFromWindow(const std::wstring& tree) {
   setup.configuration = &test::ShippedConfiguration();
   setup.settings = &settings;
   setup.programFolder = test::ProgramFolder();
-  setup.volumes = [] { return std::make_unique<NoDrives>(); };
+  setup.volumes = [] { return std::make_unique<test::NoDrives>(); };
   ProgramWindow window(std::move(setup));
   WindowRun run;
   if (!window.Create()) return run;

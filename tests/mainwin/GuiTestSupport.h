@@ -4,6 +4,7 @@
 
 #include "StringTable.h"
 #include "TextConvert.h"
+#include "VolumeApi.h"
 
 #include <windows.h>
 
@@ -26,6 +27,18 @@ inline std::wstring WindowsFolder(const char* unixPath) {
 }
 
 inline std::wstring ProgramFolder() { return WindowsFolder(TESSALY_PROGRAM_DIR); }
+
+// A computer without volumes: the scan walks only the folders it is given.
+class NoDrives final : public VolumeApi {
+ public:
+  bool UsesDriveLetters() const override { return true; }
+  uint32_t LogicalDriveMask() override { return 0; }
+  std::vector<std::wstring> VolumeNames() override { return {}; }
+  std::optional<std::wstring> FirstMountPath(const std::wstring& name) override { return name; }
+  std::optional<std::wstring> Label(const std::wstring&) override { return std::nullopt; }
+  uint32_t DriveTypeOf(const std::wstring&) override { return kDriveFixed; }
+  bool FreeSpace(const std::wstring&, FreeSpaceInfo&) override { return false; }
+};
 
 // Dispatches this thread's messages until done() or the time-out; done()'s last answer. A quit
 // message met on the way is reported through sawQuit.

@@ -31,17 +31,6 @@ constexpr int kShowSharedFiles = 1034;
 constexpr int kShowOtherFiles = 1035;
 constexpr wchar_t kScanWindowName[] = L"IDD_SCANINPROGRESSWINDOW";
 
-class NoDrives final : public VolumeApi {
- public:
-  bool UsesDriveLetters() const override { return true; }
-  uint32_t LogicalDriveMask() override { return 0; }
-  std::vector<std::wstring> VolumeNames() override { return {}; }
-  std::optional<std::wstring> FirstMountPath(const std::wstring& name) override { return name; }
-  std::optional<std::wstring> Label(const std::wstring&) override { return std::nullopt; }
-  uint32_t DriveTypeOf(const std::wstring&) override { return kDriveFixed; }
-  bool FreeSpace(const std::wstring&, FreeSpaceInfo&) override { return false; }
-};
-
 // The real main window, shown, in the scene's language.
 class SceneMainWindow {
  public:

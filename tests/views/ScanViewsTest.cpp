@@ -32,17 +32,6 @@ namespace {
 
 using test::PumpUntil;
 
-class NoDrives final : public VolumeApi {
- public:
-  bool UsesDriveLetters() const override { return true; }
-  uint32_t LogicalDriveMask() override { return 0; }
-  std::vector<std::wstring> VolumeNames() override { return {}; }
-  std::optional<std::wstring> FirstMountPath(const std::wstring& name) override { return name; }
-  std::optional<std::wstring> Label(const std::wstring&) override { return std::nullopt; }
-  uint32_t DriveTypeOf(const std::wstring&) override { return kDriveFixed; }
-  bool FreeSpace(const std::wstring&, FreeSpaceInfo&) override { return false; }
-};
-
 // The demo computer, made by the build (tools/make_demo_computer.py), without the trailing
 // separator.
 std::wstring DemoComputer() {
@@ -130,7 +119,7 @@ class ScanViewsTest : public ::testing::Test {
     setup.settings = &settings_;
     setup.programFolder = test::ProgramFolder();
     setup.hidden = true;
-    setup.volumes = [] { return std::make_unique<NoDrives>(); };
+    setup.volumes = [] { return std::make_unique<test::NoDrives>(); };
     window_ = std::make_unique<ProgramWindow>(std::move(setup));
     ASSERT_TRUE(window_->Create());
     hwnd_ = window_->Window().hwnd;
