@@ -1,6 +1,7 @@
 #include "ScanReport.h"
 
 #include "JsonText.h"
+#include "PathOrder.h"
 #include "TextList.h"
 
 #include <algorithm>
@@ -27,14 +28,7 @@ struct PathParts {
 };
 
 bool PathLess(const PathParts& a, const PathParts& b) {
-  size_t i = 0;
-  const size_t aSize = a.folder.size() + a.name.size(), bSize = b.folder.size() + b.name.size();
-  for (; i < aSize && i < bSize; ++i) {
-    const wchar_t ca = i < a.folder.size() ? a.folder[i] : a.name[i - a.folder.size()];
-    const wchar_t cb = i < b.folder.size() ? b.folder[i] : b.name[i - b.folder.size()];
-    if (ca != cb) return ca < cb;
-  }
-  return aSize < bSize;
+  return ComparePaths(a.folder, a.name, b.folder, b.name) < 0;
 }
 
 void SortByPath(std::vector<ScanFile*>& files) {

@@ -2,6 +2,7 @@
 
 #include "Paths.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 #include <vector>
@@ -90,6 +91,8 @@ void ReadAheadSource::Fill(Folder& folder) {
     if (folder.listing) {
       folder.opened = true;
       folder.hasIdentity = folder.listing->Identity(folder.identity);
+      // Most folders hold a few dozen entries: one allocation instead of a growth step each.
+      folder.entries.reserve(std::min<size_t>(chunkEntries_, 64));
       DirEntry entry;
       while (folder.entries.size() < chunkEntries_) {
         if (!folder.listing->Next(entry)) {
