@@ -10,6 +10,7 @@
 #include "MvListView.h"
 #include "MvStatusBar.h"
 #include "MvToolBar.h"
+#include "P2pBlock.h"
 #include "PrintReport.h"
 #include "ScanLog.h"
 #include "SharedProperties.h"
@@ -255,6 +256,7 @@ void ProgramWindow::BuildViews() {
   setup.uiFont = font_.get();
   setup.startScan = [this] { StartScan(); };
   setup.openFaq = [this] { OpenHelp(L"IDS_FAQS_CHMFILENAME"); };
+  setup.p2pCellClicked = [this](MvListView& list, int row, int column) { P2pCellClicked(list, row, column); };
   views_ = std::make_unique<ScanViews>(std::move(setup));
   ViewFrame frame;
   frame.width = createdSize_.width;
@@ -473,6 +475,48 @@ void ProgramWindow::DeleteSelected() {
   RunDeleteDialog(window_.hwnd, request);
   SetForegroundWindow(window_.hwnd);
   views_->UpdateDeleteSelected(list);
+  WriteLanguageFile(setup_.programFolder, *setup_.language);
+}
+
+P2pUninstallSetup ProgramWindow::UninstallSetup() const {
+  P2pUninstallSetup setup;
+  setup.language = setup_.language;
+  setup.mappings = mappings_.get();
+  setup.settings = setup_.settings;
+  setup.programFolder = setup_.programFolder;
+  setup.instance = setup_.instance;
+  return setup;
+}
+
+void ProgramWindow::P2pCellClicked(MvListView& list, int row, int column) {
+  auto* file = reinterpret_cast<ScanFile*>(list.GetItemData(row));
+  if (!file) return;
+  RECT cell{};
+  cell.top = column;
+  cell.left = LVIR_BOUNDS;
+  SendMessageW(list.hwnd, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+  if (column == 3) {
+    ToggleP2pBlock(window_.hwnd, *file, *setup_.settings, setup_.language);
+    InvalidateRect(list.hwnd, &cell, FALSE);
+    return;
+  }
+  if (column != 4) return;
+  // Checked while the attempt runs; cleared again when the program is still there.
+  SetProperty(file->Properties(), property::kP2pDelete, NumberValue(1));
+  InvalidateRect(list.hwnd, &cell, FALSE);
+  const bool uninstalled = RunP2PUninstall(window_.hwnd, *file, UninstallSetup());
+  // The scan may have added rows meanwhile: the row is found again by its record.
+  for (int item = 0; item < list.ItemCount(); ++item) {
+    if (reinterpret_cast<ScanFile*>(list.GetItemData(item)) != file) continue;
+    if (uninstalled) {
+      list.DeleteItem(item);
+    } else {
+      SetProperty(file->Properties(), property::kP2pDelete, NumberValue(0));
+      list.Invalidate();
+    }
+    break;
+  }
+  SetForegroundWindow(window_.hwnd);
   WriteLanguageFile(setup_.programFolder, *setup_.language);
 }
 

@@ -8,6 +8,7 @@
 #include "Framework.h"
 #include "MvDiskScan.h"
 #include "P2pBlocker_win.h"
+#include "P2pUninstall.h"
 #include "P2pSignature.h"
 #include "Relayout.h"
 #include "ScanRun.h"
@@ -31,6 +32,7 @@
 namespace tessaly {
 
 class MvComboBox;
+class MvListView;
 
 struct ProgramWindowSetup {
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -69,6 +71,8 @@ class ProgramWindow {
 
   // The tray icon's menu as it is shown at the moment.
   win::UniqueMenu BuildTrayMenu();
+  // What the uninstall flow needs of this window (its lists are found by name).
+  P2pUninstallSetup UninstallSetup() const;
   // The proportional re-layout for a new client size.
   void Relayout(int32_t width, int32_t height);
 
@@ -109,6 +113,8 @@ class ProgramWindow {
   // "Delete Selected": the delete dialog over the checked rows of the media list shown.
   void DeleteSelected();
   void PrintResult();
+  // The block (3) and uninstall (4) columns of the P2P list.
+  void P2pCellClicked(MvListView& list, int row, int column);
   void ExitProgram();
   void ShowFromTray();
   void HideToTray();

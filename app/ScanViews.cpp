@@ -310,6 +310,7 @@ void ScanViews::BuildLists(const ViewPlacements& p) {
       SendMessageW(list->hwnd, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(programIcons_.get()));
       p2pList_ = list;
       list->events.AddBinaryEventProc(kEventCustomDraw, PaintP2pList, list);
+      list->events.AddBinaryEventProc(kEventLvnClick, OnP2pClick, this);
     } else {
       list->events.AddBinaryEventProc(kEventCustomDraw, PaintMediaList, list);
       list->events.AddBinaryEventProc(kEventLvnClick, OnCheckAllClick, this);
@@ -489,6 +490,22 @@ int32_t ScanViews::OnTabChanged(void* data, void* context) {
   ShowGroup(SW_SHOWNORMAL, page.c_str());
   // The page's list is the one "Delete Selected" now works on.
   static_cast<ScanViews*>(context)->UpdateDeleteSelected(ListOfPage(page));
+  return 0;
+}
+
+int32_t ScanViews::OnP2pClick(void* data, void* context) {
+  const auto* click = static_cast<const NMITEMACTIVATE*>(data);
+  auto* self = static_cast<ScanViews*>(context);
+  MvListView* list = self ? self->p2pList_ : nullptr;
+  if (!click || !list) return 0;
+  // The cell under the click point: not every list view fills in the column of a click.
+  LVHITTESTINFO hit{};
+  hit.pt = click->ptAction;
+  if (SendMessageW(list->hwnd, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) < 0 || hit.iItem < 0) return 0;
+  if (RecordOf(*list, hit.iItem) && self->setup_.p2pCellClicked && (hit.iSubItem == 3 || hit.iSubItem == 4)) {
+    self->setup_.p2pCellClicked(*list, hit.iItem, hit.iSubItem);
+  }
+  self->UpdateDeleteSelected(list);
   return 0;
 }
 

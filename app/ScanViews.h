@@ -36,6 +36,8 @@ class ScanViews {
     HFONT uiFont = nullptr;               // the main window's, not owned
     std::function<void()> startScan;      // StartDiskScan with the combo boxes' choice
     std::function<void()> openFaq;        // as the command "IDS_FAQS"
+    // A click in a cell of the P2P list whose row carries a record (column 3 blocks, 4 uninstalls).
+    std::function<void(MvListView& list, int row, int column)> p2pCellClicked;
   };
 
   explicit ScanViews(Setup setup);
@@ -86,6 +88,7 @@ class ScanViews {
   static int32_t OnListShown(void* data, void* context);
   static int32_t OnColumnClick(void* data, void* context);
   static int32_t OnCheckAllClick(void* data, void* context);
+  static int32_t OnP2pClick(void* data, void* context);
   static int32_t OnOpen(void* data, void* context);
   static int32_t OnTopicScroll(void* data, void* context);
   static int32_t PaintP2pList(void* data, void* context);

@@ -186,4 +186,69 @@ std::wstring BatchRunLine(std::wstring_view program, std::wstring_view arguments
   return line;
 }
 
+namespace {
+
+ResolvedUninstaller Failed(std::wstring why) {
+  ResolvedUninstaller out;
+  out.why = std::move(why);
+  return out;
+}
+
+ResolvedUninstaller Quoted(const std::wstring& path) {
+  ResolvedUninstaller out;
+  out.program = L'"' + path + L'"';
+  out.ok = true;
+  return out;
+}
+
+}  // namespace
+
+ResolvedUninstaller ResolveUninstaller(std::wstring_view exePath, std::wstring_view key,
+                                       const UninstallStringReader& uninstallString, const FileExists& fileExists) {
+  const UninstallKeyForm form = ClassifyUninstallKey(key);
+  if (form == UninstallKeyForm::kRegistry || form == UninstallKeyForm::kRegistryQuoted) {
+    const std::wstring subkey = UninstallSubkeyName(key);
+    if (subkey.empty()) return Failed(L"no uninstall entry named");
+    std::optional<std::wstring> value = uninstallString ? uninstallString(subkey) : std::nullopt;
+    if (!value) return Failed(L"no uninstallstring for " + subkey);
+    if (form == UninstallKeyForm::kRegistry) {
+      UninstallCommand split = SplitUninstallCommand(*value);
+      if (!split.ok) return Failed(L"uninstallstring cannot be run as it stands: " + *value);
+      return {split.program, split.arguments, true, {}};
+    }
+    // The second form's value quotes its program; whatever follows the closing quote goes to it.
+    std::wstring program = QuotedUninstallProgram(*value);
+    if (program.empty()) return Failed(L"uninstallstring quotes no program: " + *value);
+    ResolvedUninstaller out = Quoted(program);
+    std::wstring_view rest = std::wstring_view(*value).substr(value->find(L'"', value->find(L'"') + 1) + 1);
+    const size_t first = rest.find_first_not_of(L' ');
+    if (first != npos) out.arguments = L" " + std::wstring(rest.substr(first));
+    return out;
+  }
+
+  const size_t slash = exePath.rfind(L'\\');
+  if (slash == npos) return Failed(L"the program's path has no folder: " + std::wstring(exePath));
+  const std::wstring folder(exePath.substr(0, slash + 1));
+  if (form == UninstallKeyForm::kAlternatives) {
+    for (const std::wstring& candidate : UninstallCandidates(key)) {
+      if (fileExists(folder + candidate)) return Quoted(folder + candidate);
+    }
+    return Failed(L"none of the uninstallers exists: " + std::wstring(key));
+  }
+  if (key.empty() || !fileExists(folder + std::wstring(key))) {
+    return Failed(L"the uninstaller does not exist: " + folder + std::wstring(key));
+  }
+  return Quoted(folder + std::wstring(key));
+}
+
+std::wstring UninstallBatchPath(std::wstring_view folder, uint32_t counter) {
+  return std::wstring(folder) + L"tmpbat" + std::to_wstring(counter) + L".bat";
+}
+
+uint32_t NextBatchCounter(uint32_t counter) { return counter + 1 == 0xFFFFFFFFu ? 0 : counter + 1; }
+
+std::wstring MonitorCommandLine(std::wstring_view commandInterpreter, std::wstring_view batchPath) {
+  return L"TessMon.exe \"" + std::wstring(commandInterpreter) + L"\" /d /s /c \"\"" + std::wstring(batchPath) + L"\"\"";
+}
+
 }  // namespace tessaly

@@ -2,6 +2,8 @@
 // uninstall command into program and arguments, and the batch lines that run it (portable).
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,5 +50,31 @@ std::wstring QuotedUninstallProgram(std::wstring_view value);
 // inside quotes), and outside quotes & | < > ^ ( ) are escaped with "^". Empty when a part
 // holds a line break or a stray quote in the program, which cannot be made safe.
 std::wstring BatchRunLine(std::wstring_view program, std::wstring_view arguments);
+
+// The uninstaller a key names for the P2P program at exePath, ready to be run: `program` is a
+// path between double quotes or a bare program name, `arguments` each begin with their space.
+// `ok` is false, with the reason in `why`, whenever nothing may be run: no registry value, a
+// value that cannot be split, no existing candidate file, or an exePath without a folder.
+struct ResolvedUninstaller {
+  std::wstring program;
+  std::wstring arguments;
+  bool ok = false;
+  std::wstring why;
+};
+// uninstallString: the value "uninstallstring" of the uninstall entry with that subkey name.
+using UninstallStringReader = std::function<std::optional<std::wstring>(const std::wstring& subkey)>;
+using FileExists = std::function<bool(const std::wstring& path)>;
+ResolvedUninstaller ResolveUninstaller(std::wstring_view exePath, std::wstring_view key,
+                                       const UninstallStringReader& uninstallString, const FileExists& fileExists);
+
+// The batch file name for a run: "<folder>tmpbat<n>.bat" (folder ends in a backslash).
+std::wstring UninstallBatchPath(std::wstring_view folder, uint32_t counter);
+// The counter after a run; 0xFFFFFFFF is never used.
+uint32_t NextBatchCounter(uint32_t counter);
+
+// TessMon.exe's command line: the monitor starts what follows its own name in a job and waits
+// for all of it, so it is handed the command interpreter running the batch file (cmd's /s takes
+// the outer quotes off, the inner ones keep a folder with "&" or "^" one word).
+std::wstring MonitorCommandLine(std::wstring_view commandInterpreter, std::wstring_view batchPath);
 
 }  // namespace tessaly

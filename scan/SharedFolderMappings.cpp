@@ -48,7 +48,7 @@ FinderFunction SharedFolderMappings::FinderNamed(const std::wstring& finderName)
 }
 
 const wchar_t* SharedFolderMappings::UninstallTextFor(const std::wstring& signatureName) const {
-  const MvListEntry* entry = uninstallerMap.Find(signatureName.c_str(), true, true);
+  const MvListEntry* entry = uninstallerMap.Find(signatureName.c_str(), true, false);
   return entry ? static_cast<const wchar_t*>(entry->value) : nullptr;
 }
 

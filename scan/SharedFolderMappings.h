@@ -28,7 +28,7 @@ class SharedFolderMappings {
   const wchar_t* FinderNameFor(const std::wstring& signatureName) const;
   // The finder of that name, ignoring case, or null.
   FinderFunction FinderNamed(const std::wstring& finderName) const;
-  // The uninstall text for a signature name, or null.
+  // The uninstall text for a signature name (case ignored), or null.
   const wchar_t* UninstallTextFor(const std::wstring& signatureName) const;
 
   MvLinkedList finders;          // finder name -> const FinderEntry*

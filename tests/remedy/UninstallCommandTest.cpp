@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <set>
+#include <vector>
+
 namespace tessaly {
 namespace {
 
@@ -116,6 +121,80 @@ TEST(BatchRunLine, CannotRunAnythingButTheProgram) {
 TEST(BatchRunLine, SplitRegistryValueGivesQuotedLine) {
   UninstallCommand split = SplitUninstallCommand(LR"(C:\Program Files\X\Uninstall.exe /S)");
   EXPECT_EQ(BatchRunLine(split.program, split.arguments), LR"("C:\Program Files\X\Uninstall.exe" /S)");
+}
+
+// A made-up computer: the uninstall entries of the registry and the files that exist.
+struct FakeComputer {
+  std::map<std::wstring, std::wstring> entries;
+  std::set<std::wstring> files;
+  std::vector<std::wstring> asked;  // subkeys read
+};
+
+TEST(ResolveUninstaller, EachKeyFormRunsOnlyWhatExists) {
+  FakeComputer computer;
+  computer.entries = {
+      {L"Kazaa", LR"(C:\Program Files\X\Uninstall.exe /S)"},
+      {L"Quoted", LR"("C:\Program Files\Q\unins000.exe" /SILENT /NORESTART)"},
+      {L"QuotedBare", LR"("C:\Q\u.exe")"},
+      {L"NoDot", LR"(C:\Program Files\X\Uninstall /S)"},
+      {L"Open", LR"("C:\Program Files\X\Uninstall.exe /S)"},
+      {L"Blank", L"   "},
+  };
+  computer.files = {LR"(C:\P2P\second.exe)", LR"(C:\P2P\uninst.exe)", LR"(C:\P2P\both a.exe)", LR"(C:\P2P\both b.exe)"};
+  const UninstallStringReader read = [&computer](const std::wstring& subkey) -> std::optional<std::wstring> {
+    computer.asked.push_back(subkey);
+    auto found = computer.entries.find(subkey);
+    if (found == computer.entries.end()) return std::nullopt;
+    return found->second;
+  };
+  const FileExists exists = [&computer](const std::wstring& path) { return computer.files.count(path) > 0; };
+
+  struct {
+    const wchar_t* exePath;
+    const wchar_t* key;
+    const wchar_t* program;  // empty: nothing may be run
+    const wchar_t* arguments;
+  } cases[] = {
+      // "@": the entry's value split; a drive-letter path quoted, its arguments kept.
+      {LR"(C:\P2P\kazaa.exe)", L"@Kazaa", LR"("C:\Program Files\X\Uninstall.exe")", L" /S"},
+      {LR"(C:\P2P\kazaa.exe)", L"@Missing", L"", L""},
+      {LR"(C:\P2P\kazaa.exe)", L"@", L"", L""},
+      // Values that cannot be split are not run: no extension, an unclosed quote, blanks.
+      {LR"(C:\P2P\kazaa.exe)", L"@NoDot", L"", L""},
+      {LR"(C:\P2P\kazaa.exe)", L"@Open", L"", L""},
+      {LR"(C:\P2P\kazaa.exe)", L"@Blank", L"", L""},
+      // "?": the program between the first quotes, the rest as its arguments.
+      {LR"(C:\P2P\kazaa.exe)", L"?Quoted", LR"("C:\Program Files\Q\unins000.exe")", L" /SILENT /NORESTART"},
+      {LR"(C:\P2P\kazaa.exe)", L"?QuotedBare", LR"("C:\Q\u.exe")", L""},
+      {LR"(C:\P2P\kazaa.exe)", L"?Kazaa", L"", L""},
+      // "|": the first existing candidate beside the program; text after the last bar never tried.
+      {LR"(C:\P2P\kazaa.exe)", L"first.exe|second.exe|", LR"("C:\P2P\second.exe")", L""},
+      {LR"(C:\P2P\kazaa.exe)", L"first.exe|second.exe", L"", L""},
+      {LR"(C:\P2P\kazaa.exe)", L"both a.exe|both b.exe|", LR"("C:\P2P\both a.exe")", L""},
+      {L"kazaa.exe", L"first.exe|second.exe|", L"", L""},
+      // A plain file beside the program.
+      {LR"(C:\P2P\kazaa.exe)", L"uninst.exe", LR"("C:\P2P\uninst.exe")", L""},
+      {LR"(C:\P2P\kazaa.exe)", L"gone.exe", L"", L""},
+      {L"kazaa.exe", L"uninst.exe", L"", L""},
+  };
+  for (const auto& c : cases) {
+    ResolvedUninstaller got = ResolveUninstaller(c.exePath, c.key, read, exists);
+    const std::string name = testing::PrintToString(std::wstring(c.key));
+    EXPECT_EQ(got.ok, *c.program != L'\0') << name << " " << testing::PrintToString(got.why);
+    EXPECT_EQ(got.program, c.program) << name;
+    EXPECT_EQ(got.arguments, c.arguments) << name;
+    if (!got.ok) EXPECT_FALSE(got.why.empty()) << name;
+  }
+  // The registry forms read the subkey named by the key without its mark, nothing else.
+  EXPECT_EQ(computer.asked.front(), L"Kazaa");
+  EXPECT_EQ(std::count(computer.asked.begin(), computer.asked.end(), L"Missing"), 1);
+}
+
+TEST(UninstallBatch, NamesAndCounterSkipsTheLastValue) {
+  EXPECT_EQ(UninstallBatchPath(LR"(C:\Tessaly\)", 0), LR"(C:\Tessaly\tmpbat0.bat)");
+  EXPECT_EQ(NextBatchCounter(0), 1u);
+  EXPECT_EQ(NextBatchCounter(0xFFFFFFFDu), 0xFFFFFFFEu);
+  EXPECT_EQ(NextBatchCounter(0xFFFFFFFEu), 0u);
 }
 
 }  // namespace
