@@ -1,9 +1,5 @@
 #include "LicenseDialog.h"
 
-#include <richedit.h>
-
-#include <exception>
-
 #include "LicenseText.h"
 #include "Localize.h"
 #include "MvError.h"
@@ -12,6 +8,10 @@
 #include "TextConvert.h"
 #include "Win32Check.h"
 #include "WinHandles.h"
+
+#include <richedit.h>
+
+#include <exception>
 
 namespace tessaly {
 namespace {

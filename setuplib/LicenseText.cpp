@@ -1,12 +1,12 @@
 #include "LicenseText.h"
 
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
-
 #include "FileHandle.h"
 #include "StringTable.h"
 #include "TextConvert.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace tessaly {
 

@@ -1,7 +1,5 @@
 #include "SecuritySettingsDialog.h"
 
-#include <exception>
-
 #include "Localize.h"
 #include "MvError.h"
 #include "SecurityEntries.h"
@@ -9,6 +7,8 @@
 #include "StringTable.h"
 #include "TextConvert.h"
 #include "Win32Check.h"
+
+#include <exception>
 
 namespace tessaly {
 namespace {

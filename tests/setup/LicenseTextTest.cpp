@@ -1,16 +1,16 @@
 // The licence reader as the rich-edit control calls it: pieces of the size asked for, each read
 // from a newly opened file at the saved position, and an error (not an early end) when the file
 // cannot be read.
+#include "LicenseText.h"
+#include "LogCapture.h"
+#include "StringTable.h"
+#include "TempTree.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include "LicenseText.h"
-#include "LogCapture.h"
-#include "StringTable.h"
-#include "TempTree.h"
 
 namespace tessaly {
 namespace {

@@ -1,10 +1,10 @@
 // Which message Next shows for a set of entries: the rules are checked in a fixed order, so the
 // first broken one names the message even when later ones are broken too.
+#include "SecurityEntries.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "SecurityEntries.h"
 
 namespace tessaly {
 namespace {

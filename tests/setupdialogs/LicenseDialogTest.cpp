@@ -1,16 +1,16 @@
 // The licence-agreement dialog under Wine: the result of every way out, with and without the
 // agreement options, from the templates of Tessres.dll and of the program; the licence text in
 // the control; a licence file that cannot be read.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <thread>
-
 #include "LicenseDialog.h"
 #include "LogCapture.h"
 #include "SetupDialogResources.h"
 #include "SetupDialogSupport.h"
 #include "TempTree.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
 
 namespace tessaly {
 namespace {

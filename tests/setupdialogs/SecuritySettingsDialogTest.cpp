@@ -1,14 +1,14 @@
 // The security-settings dialog under Wine: its texts and suggested question, the messages of
 // Next in the order of the checks, what reaches the store, and every way out.
+#include "SecuritySettingsDialog.h"
+#include "SetupDialogResources.h"
+#include "SetupDialogSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <thread>
 #include <vector>
-
-#include "SecuritySettingsDialog.h"
-#include "SetupDialogResources.h"
-#include "SetupDialogSupport.h"
 
 namespace tessaly {
 namespace {
