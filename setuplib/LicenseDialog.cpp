@@ -69,7 +69,9 @@ class LicenseDialog {
     switch (message) {
       case WM_INITDIALOG:
         Initialize();
-        return TRUE;
+        // The focus on the button: given to the text instead, the dialog would select all of it.
+        if (HWND next = GetDlgItem(window_, IDOK)) SetFocus(next);
+        return FALSE;
       case WM_COMMAND:
         if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
           const bool agreed =
@@ -107,12 +109,13 @@ class LicenseDialog {
     }
     // Disagreeing is the preselected choice.
     CheckRadioButton(window_, IDC_LICENSE_IDONOTAGREE, IDC_LICENSE_IAGREE, IDC_LICENSE_IDONOTAGREE);
+    HWND text = GetDlgItem(window_, IDC_LICENSE_TEXT);
     if (setup_.hideAgreementOptions) {
       for (int id : {IDC_LICENSE_DISCLAIMER, IDC_LICENSE_IAGREE, IDC_LICENSE_IDONOTAGREE}) {
         if (HWND control = GetDlgItem(window_, id)) ShowWindow(control, SW_HIDE);
       }
+      if (text) GrowTextOverHiddenOptions(text);
     }
-    HWND text = GetDlgItem(window_, IDC_LICENSE_TEXT);
     if (!text) return;
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(this);
@@ -131,6 +134,25 @@ class LicenseDialog {
     // The text opens at its start, not highlighted as a whole.
     CHARRANGE start{0, 0};
     SendMessageW(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
+    SendMessageW(text, WM_VSCROLL, SB_TOP, 0);
+  }
+
+  // For reading only, the text takes the room of the disclaimer above it and of the options below.
+  void GrowTextOverHiddenOptions(HWND text) {
+    HWND disclaimer = GetDlgItem(window_, IDC_LICENSE_DISCLAIMER);
+    HWND lowest = GetDlgItem(window_, IDC_LICENSE_IDONOTAGREE);
+    RECT textRect{}, top{}, bottom{};
+    if (!disclaimer || !lowest || !GetWindowRect(text, &textRect) || !GetWindowRect(disclaimer, &top) ||
+        !GetWindowRect(lowest, &bottom)) {
+      return;
+    }
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&textRect), 2);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&top), 2);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&bottom), 2);
+    win::CheckWin32(error_,
+                    SetWindowPos(text, nullptr, textRect.left, top.top, textRect.right - textRect.left,
+                                 bottom.bottom - top.top, SWP_NOZORDER | SWP_NOACTIVATE) != FALSE,
+                    L"SetWindowPos", L"licence text");
   }
 
   void End(int result) {

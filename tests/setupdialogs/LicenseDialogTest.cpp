@@ -7,6 +7,8 @@
 #include "SetupDialogSupport.h"
 #include "TempTree.h"
 
+#include <richedit.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -24,6 +26,7 @@ struct Seen {
   std::wstring button, agree, disagree;
   bool disagreeChecked = false, agreeVisible = false, disagreeVisible = false, disclaimerVisible = false;
   std::wstring text;  // the rich-edit control's plain text
+  bool textSelected = true;  // any of it highlighted
 };
 
 // Runs the dialog on this thread while a driver thread records what it shows and answers.
@@ -41,6 +44,9 @@ int RunAndAnswer(const LicenseDialogSetup& setup, Answer answer, Seen& seen) {
     seen.disagreeVisible = ItemVisible(dialog, IDC_LICENSE_IDONOTAGREE);
     seen.disclaimerVisible = ItemVisible(dialog, IDC_LICENSE_DISCLAIMER);
     seen.text = ItemText(dialog, IDC_LICENSE_TEXT);
+    CHARRANGE selection{};
+    SendDlgItemMessageW(dialog, IDC_LICENSE_TEXT, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    seen.textSelected = selection.cpMin != selection.cpMax;
     switch (answer) {
       case Answer::AgreeThenNext:
         SendMessageW(GetDlgItem(dialog, IDC_LICENSE_IAGREE), BM_CLICK, 0, 0);
@@ -113,6 +119,7 @@ TEST_F(LicenseDialogTest, EveryWayOutGivesItsResultFromEitherTemplate) {
       EXPECT_EQ(seen.disagreeVisible, !c.hidden);
       EXPECT_EQ(seen.disclaimerVisible, !c.hidden);
       EXPECT_NE(seen.text.find(L"Licence heading and terms."), std::wstring::npos) << "the RTF is shown as text";
+      EXPECT_FALSE(seen.textSelected) << "the text opens unselected";
     }
   }
 }
