@@ -3,6 +3,7 @@
 #include "AboutDialog.h"
 #include "DeleteDialog.h"
 #include "DebugLog.h"
+#include "LicenseDialog.h"
 #include "Localize.h"
 #include "MainWindowModel.h"
 #include "MvButton.h"
@@ -345,7 +346,7 @@ void ProgramWindow::Command(const std::wstring& name) {
       break;
     }
     case MainCommand::LicenseAgreement:
-      LogNotBuilt(kRoutine, L"the licence-agreement dialog (139)");
+      ShowLicense();
       break;
     case MainCommand::SelectAll:
     case MainCommand::UnselectAll: {
@@ -405,6 +406,15 @@ void ProgramWindow::CheckForUpdates() {
   DebugPrint(L"ProgramWindow::OnCommand(), the updater runs, ending\r\n");
   if (tray_) tray_->Remove();
   PostQuitMessage(0);
+}
+
+void ProgramWindow::ShowLicense() {
+  LicenseDialogSetup license;
+  license.instance = setup_.instance;
+  license.language = setup_.language;
+  license.rtfFile = std::wstring(ModuleFolder()) + L"LicenseFile.rtf";
+  license.hideAgreementOptions = true;  // only for reading: nothing is agreed here
+  ShowLicenseAgreement(license, window_.hwnd, LicenseFileUse::Program);
 }
 
 bool ProgramWindow::Login(const wchar_t* routine) {

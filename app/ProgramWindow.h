@@ -121,6 +121,8 @@ class ProgramWindow {
   void OpenHelp(const wchar_t* helpFileId);
   // The update dialog; ends the program when it launched the updater.
   void CheckForUpdates();
+  // The licence agreement for reading, with the agreement options hidden.
+  void ShowLicense();
   // The login dialog comes with its own issue: until then access is granted. True when granted.
   bool Login(const wchar_t* routine);
 

@@ -14,6 +14,7 @@
 #include "SettingsStore.h"
 #include "TempTree.h"
 #include "DebugLog.h"
+#include "ModuleInfo.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -23,6 +24,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <thread>
 
 namespace tessaly {
 namespace {
@@ -396,7 +398,7 @@ TEST_F(ProgramWindowTest, HelpCommandsSayWhichHelpFileIsMissing) {
 TEST_F(ProgramWindowTest, CommandsOfMissingPartsOnlyLog) {
   Open(true);
   // Rows whose dialogs come later: nothing opens, the window stays as it was.
-  for (int command : {1033, 1030, 1032, 1037, 1039, 1042, 1028, 1029}) {
+  for (int command : {1033, 1030, 1032, 1037, 1039, 1028, 1029}) {
     SendMessageW(hwnd_, WM_COMMAND, command, 0);
     EXPECT_EQ(test::FindThreadDialog(GetCurrentThreadId()), nullptr) << command;
     EXPECT_TRUE(IsWindow(hwnd_)) << command;
@@ -407,6 +409,38 @@ TEST_F(ProgramWindowTest, CommandsOfMissingPartsOnlyLog) {
   ASSERT_TRUE(IsWindowVisible(hwnd_));
   SendMessageW(hwnd_, WM_COMMAND, 1025, 0);
   EXPECT_FALSE(IsWindowVisible(hwnd_));
+}
+
+TEST_F(ProgramWindowTest, LicenseAgreementShowsTheLicenceForReadingOnly) {
+  LoadLibraryW(L"riched20.dll");
+  Open(true);
+  const std::filesystem::path file = std::filesystem::path(std::wstring(ModuleFolder())) / "LicenseFile.rtf";
+  const DWORD thread = GetCurrentThreadId();
+  bool found = false, fileWhileOpen = false, optionsVisible = true;
+  std::wstring button, text;
+  std::thread driver([&] {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 500 && !(dialog = test::FindThreadDialog(thread)); ++i) Sleep(10);
+    if (!dialog) return;
+    found = true;
+    fileWhileOpen = std::filesystem::exists(file);
+    optionsVisible = IsWindowVisible(GetDlgItem(dialog, 1036)) || IsWindowVisible(GetDlgItem(dialog, 1035));
+    wchar_t buffer[8192] = {};
+    GetDlgItemTextW(dialog, IDOK, buffer, 64);
+    button = buffer;
+    GetDlgItemTextW(dialog, 1037, buffer, 8192);
+    text = buffer;
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  });
+  SendMessageW(hwnd_, WM_COMMAND, 1042, 0);  // Help > License agreement
+  driver.join();
+  ASSERT_TRUE(found);
+  EXPECT_TRUE(fileWhileOpen) << "the licence is written beside the program while it is shown";
+  EXPECT_FALSE(std::filesystem::exists(file)) << "and removed afterwards";
+  EXPECT_FALSE(optionsVisible);
+  EXPECT_EQ(button, Text(L"IDS_OK"));
+  EXPECT_NE(text.find(L"TESSALY END-USER LICENCE AGREEMENT"), std::wstring::npos);
+  EXPECT_TRUE(IsWindow(hwnd_));
 }
 
 }  // namespace
