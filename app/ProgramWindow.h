@@ -115,7 +115,7 @@ class ProgramWindow {
   void OpenHelp(const wchar_t* helpFileId);
   // The update dialog; ends the program when it launched the updater.
   void CheckForUpdates();
-  // The login dialog comes with its own issue: until then access is granted. True when granted.
+  // The login dialog (no owner); true when the password or the answer was accepted.
   bool Login(const wchar_t* routine);
 
   std::wstring Text(const wchar_t* id) const;
