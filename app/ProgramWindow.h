@@ -24,6 +24,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +41,10 @@ struct ProgramWindowSetup {
   std::wstring programFolder;  // ends in a backslash
   bool hidden = false;         // "-noshow"
   MvDiskScan::ApiFactory volumes = OpenSystemVolumeApi;  // tests describe a made-up computer
+  // Whether a finished scan opens the scan-done wizard (tests of the views keep it closed).
+  bool scanDoneWizard = true;
+  // The uninstall of one P2P program chosen in the wizard; empty: the program is only logged.
+  std::function<void(ScanFile&)> uninstallP2p;
 };
 
 class ProgramWindow {
@@ -113,6 +118,12 @@ class ProgramWindow {
   void ShowFromTray();
   void HideToTray();
   void OpenHelp(const wchar_t* helpFileId);
+  // The welcome dialog on request: it always opens.
+  void ShowIntroduction();
+  // The options dialog, then the stored limits above 0 become the window's size properties.
+  void EditOptions();
+  // The window's size properties as the limits of the next scan (never while one runs).
+  void ApplySizeLimits();
   // The update dialog; ends the program when it launched the updater.
   void CheckForUpdates();
   // The login dialog comes with its own issue: until then access is granted. True when granted.
