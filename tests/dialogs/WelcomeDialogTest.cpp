@@ -4,6 +4,7 @@
 #include "GuiTestSupport.h"
 
 #include "SettingsStore.h"
+#include "Startup.h"
 #include "WelcomeDialog.h"
 
 #include <windows.h>
@@ -30,7 +31,10 @@ class WelcomeDialogTest : public ::testing::Test {
   void TearDown() override { SelectLanguage(test::ShippedLanguage(), L"English(UK)"); }
 
   // As the program does at start-up: the rich edit of the template needs its library.
-  static void PrepareRichEdit() { ASSERT_NE(LoadLibraryW(L"riched20.dll"), nullptr); }
+  static void PrepareRichEdit() {
+    PrepareControls();
+    ASSERT_NE(GetModuleHandleW(L"riched20.dll"), nullptr);
+  }
 
   std::wstring Text(const wchar_t* id) { return GetString(false, id, test::ShippedLanguage()); }
 
