@@ -10,7 +10,6 @@
 #include "SystemInfo.h"
 #include "TextConvert.h"
 #include "UpdateDialog.h"
-#include "WelcomeDialog.h"
 #include "Win32Check.h"
 
 #include <commctrl.h>
@@ -127,11 +126,7 @@ bool RunStartupDialogs(const StartupSwitches& switches, SettingsStore& settings)
     if (Settings(settings).DontShowWelcome()) {
       DebugPrint(L"RunStartupDialogs(), welcome dialog not wanted\r\n");
     } else {
-      WelcomeRequest welcome;
-      welcome.language = &LanguageTable();
-      welcome.settings = &settings;
-      welcome.checkRegistryVisibility = true;
-      ShowWelcome(nullptr, welcome);
+      LogDialogNotBuilt(L"RunStartupDialogs()", L"Welcome", 104);
     }
   }
   return true;
