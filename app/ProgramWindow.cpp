@@ -5,6 +5,7 @@
 #include "DebugLog.h"
 #include "LicenseDialog.h"
 #include "Localize.h"
+#include "LoginDialog.h"
 #include "MainWindowModel.h"
 #include "MvButton.h"
 #include "MvComboBox.h"
@@ -418,8 +419,12 @@ void ProgramWindow::ShowLicense() {
 }
 
 bool ProgramWindow::Login(const wchar_t* routine) {
-  LogNotBuilt(routine, L"the login dialog (101)");
-  return true;
+  LoginContext login;
+  login.language = setup_.language;
+  login.settings = setup_.settings;
+  const INT_PTR result = RunLoginDialog(setup_.instance, nullptr, login);
+  if (result != kLoginAccepted) DebugPrint(L"%s, login refused (%d)\r\n", routine, static_cast<int>(result));
+  return result == kLoginAccepted;
 }
 
 void ProgramWindow::StartScan() {

@@ -123,7 +123,7 @@ class ProgramWindow {
   void CheckForUpdates();
   // The licence agreement for reading, with the agreement options hidden.
   void ShowLicense();
-  // The login dialog comes with its own issue: until then access is granted. True when granted.
+  // The login dialog (no owner); true when the password or the answer was accepted.
   bool Login(const wchar_t* routine);
 
   std::wstring Text(const wchar_t* id) const;

@@ -2,6 +2,7 @@
 
 #include "DebugLog.h"
 #include "LanguageResource.h"
+#include "LoginDialog.h"
 #include "MainWindowModel.h"
 #include "ProgramWindow.h"
 #include "P2pFinders.h"
@@ -102,7 +103,16 @@ INT_PTR RunUpdateDialog(HWND owner, SettingsStore& settings, StringTable& langua
 
 bool RunStartupDialogs(const StartupSwitches& switches, SettingsStore& settings) {
   DebugPrint(L"Login starting...\r\n");
-  if (!switches.SkipDialogs()) LogDialogNotBuilt(L"RunStartupDialogs()", L"Login", 101);
+  if (!switches.SkipDialogs()) {
+    LoginContext login;
+    login.language = &LanguageTable();
+    login.settings = &settings;
+    // Cancelled, or not shown at all: the program ends.
+    if (RunLoginDialog(GetModuleHandleW(nullptr), nullptr, login) != kLoginAccepted) {
+      DebugPrint(L"RunStartupDialogs(), no login, ending\r\n");
+      return false;
+    }
+  }
 
   DebugPrint(L"Updates starting...\r\n");
   if (!switches.SkipDialogs() &&

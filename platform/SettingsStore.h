@@ -23,6 +23,9 @@ struct SettingsValue {
   std::wstring text;                // String, ExpandString; MultiString joined with '\0'
   std::vector<uint8_t> bytes;       // Binary
   uint32_t number = 0;              // Dword
+  // String: false stores the characters only, without the terminating zero (the installer's
+  // language value is kept so); readers see the same text either way.
+  bool terminated = true;
 };
 
 class SettingsStore {

@@ -107,7 +107,7 @@ class RegistrySettingsStore final : public SettingsStore {
       case SettingsType::ExpandString:
       case SettingsType::MultiString: {
         std::wstring text = value.text;
-        text.push_back(L'\0');
+        if (value.terminated || value.type != SettingsType::String) text.push_back(L'\0');
         if (value.type == SettingsType::MultiString) text.push_back(L'\0');
         data.resize(text.size() * sizeof(wchar_t));
         std::memcpy(data.data(), text.data(), data.size());

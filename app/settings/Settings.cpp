@@ -124,13 +124,24 @@ bool Settings::WriteBinaryText(const wchar_t* name, const std::wstring& text) {
 // ---- language -----------------------------------------------------------------------------------
 
 std::optional<std::wstring> Settings::Language() const {
-  auto name = ReadText(SettingsRoot::CurrentUser, kProgramSettingsKey, kLanguageValue, kLanguageBytes);
+  auto name = LanguageText();
   if (!name || name->size() < kShortestName) return std::nullopt;
   return name;
 }
 
 bool Settings::SetLanguage(const std::wstring& displayName) {
   return WriteText(kProgramSettingsKey, kLanguageValue, displayName);
+}
+
+bool Settings::SetInstallerLanguage(const std::wstring& displayName) {
+  if (!writer_) return false;
+  SettingsValue value = TextValue(displayName);
+  value.terminated = false;
+  return writer_->Set(SettingsRoot::CurrentUser, kProgramSettingsKey, kLanguageValue, value);
+}
+
+std::optional<std::wstring> Settings::LanguageText() const {
+  return ReadText(SettingsRoot::CurrentUser, kProgramSettingsKey, kLanguageValue, kLanguageBytes);
 }
 
 std::optional<std::wstring> Settings::LanguageModule() const {

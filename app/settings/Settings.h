@@ -58,6 +58,10 @@ class Settings {
   // counts as absent.
   std::optional<std::wstring> Language() const;
   bool SetLanguage(const std::wstring& displayName);
+  // As the installer stores it: the characters without a terminating zero.
+  bool SetInstallerLanguage(const std::wstring& displayName);
+  // The "Language" text as stored, short or not; nullopt when it cannot be read.
+  std::optional<std::wstring> LanguageText() const;
   // "lang" (HKLM "SOFTWARE\MvParental\Option"): the language module of the older product; 3
   // characters or fewer count as absent.
   std::optional<std::wstring> LanguageModule() const;

@@ -1,6 +1,8 @@
 // The real main window in this process: its contents, the tray icon, commands, close and
 // re-layout, driven by window messages.
 #include "GuiTestSupport.h"
+#include "LoginDriver.h"
+#include "PasswordStore.h"
 
 #include "Framework.h"
 #include "MainWindowModel.h"
@@ -72,7 +74,20 @@ std::vector<std::wstring> ComboItems(HWND combo) {
 
 class ProgramWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_GT(test::ShippedLanguage().languages.count, 0u) << "Tessres.dll not found"; }
+  void SetUp() override {
+    ASSERT_GT(test::ShippedLanguage().languages.count, 0u) << "Tessres.dll not found";
+    StorePassword(settings_, kPassword);
+  }
+
+  // Sends a command that shows the window from the tray, logging in on the way.
+  void SendWithLogin(UINT message, WPARAM wParam, LPARAM lParam) {
+    test::LoginThenAnswer login(kPassword, 0);
+    SendMessageW(hwnd_, message, wParam, lParam);
+    login.Finish();
+    EXPECT_TRUE(login.LoginShown());
+  }
+
+  static constexpr const wchar_t* kPassword = L"Secret1";
 
   std::wstring Text(const wchar_t* id) { return GetString(false, id, test::ShippedLanguage()); }
 
@@ -126,16 +141,26 @@ TEST_F(ProgramWindowTest, CloseHidesAndTheTrayIconStays) {
   EXPECT_FALSE(IsWindowVisible(hwnd_));
   EXPECT_EQ(window_->Window().visible, 0);
   EXPECT_TRUE(TrayIconExists(hwnd_));
-  // The tray's double click brings it back.
-  SendMessageW(hwnd_, kTrayMessage, 0, WM_LBUTTONDBLCLK);
+  // The tray's double click asks for the login; cancelled, the window stays hidden.
+  {
+    test::LoginThenAnswer cancel(nullptr, 0);
+    SendMessageW(hwnd_, kTrayMessage, 0, WM_LBUTTONDBLCLK);
+    cancel.Finish();
+    EXPECT_TRUE(cancel.LoginShown());
+    EXPECT_FALSE(IsWindowVisible(hwnd_));
+  }
+  // Logged in, it comes back; once visible, a double click asks nothing.
+  SendWithLogin(kTrayMessage, 0, WM_LBUTTONDBLCLK);
   EXPECT_TRUE(IsWindowVisible(hwnd_));
   EXPECT_EQ(window_->Window().visible, 1);
+  SendMessageW(hwnd_, kTrayMessage, 0, WM_LBUTTONDBLCLK);
+  EXPECT_EQ(test::FindThreadDialog(GetCurrentThreadId()), nullptr);
 }
 
 TEST_F(ProgramWindowTest, TrayMenuGreysOpenWhileVisible) {
   Open(true);
   for (bool visible : {false, true}) {
-    if (visible) SendMessageW(hwnd_, WM_COMMAND, GetUniqueIdCode(L"IDS_OPENPROGRAM"), 0);
+    if (visible) SendWithLogin(WM_COMMAND, GetUniqueIdCode(L"IDS_OPENPROGRAM"), 0);
     ASSERT_EQ(IsWindowVisible(hwnd_) != FALSE, visible);
     win::UniqueMenu menu = window_->BuildTrayMenu();
     ASSERT_TRUE(menu);
@@ -153,7 +178,16 @@ TEST_F(ProgramWindowTest, TrayMenuGreysOpenWhileVisible) {
 TEST_F(ProgramWindowTest, ExitFromTheTrayMenuWhenHidden) {
   Open(true);
   ASSERT_TRUE(TrayIconExists(hwnd_));
-  test::MessageBoxAnswerer answerer(GetCurrentThreadId());
+  // Hidden, the program asks for the login first; cancelled, it keeps running.
+  {
+    test::LoginThenAnswer cancel(nullptr, 0);
+    SendMessageW(hwnd_, WM_COMMAND, GetUniqueIdCode(L"IDS_EXIT"), 0);
+    cancel.Finish();
+    EXPECT_TRUE(cancel.LoginShown());
+    EXPECT_TRUE(IsWindow(hwnd_));
+    EXPECT_TRUE(TrayIconExists(hwnd_));
+  }
+  test::LoginThenAnswer answerer(kPassword, IDOK);
   // The tray menu's choice arrives as WM_COMMAND with the number of "IDS_EXIT".
   PostMessageW(hwnd_, WM_COMMAND, GetUniqueIdCode(L"IDS_EXIT"), 0);
   bool quit = false;
@@ -351,7 +385,7 @@ TEST_F(ProgramWindowTest, MissingLanguageGivesNotSetTextsAndNoCrash) {
   EXPECT_STREQ(caption, kLanguageNotSet);
   EXPECT_EQ(FindStatusBar()->GetPartText(0), kLanguageNotSet);
   // A command that looks texts up still works.
-  SendMessageW(hwnd_, WM_COMMAND, GetUniqueIdCode(L"IDS_OPENPROGRAM"), 0);
+  SendWithLogin(WM_COMMAND, GetUniqueIdCode(L"IDS_OPENPROGRAM"), 0);
   EXPECT_TRUE(IsWindowVisible(hwnd_));
 }
 
@@ -405,7 +439,7 @@ TEST_F(ProgramWindowTest, CommandsOfMissingPartsOnlyLog) {
     EXPECT_FALSE(IsWindowVisible(hwnd_)) << command;
   }
   // "Close and run" hides a shown window.
-  SendMessageW(hwnd_, WM_COMMAND, GetUniqueIdCode(L"IDS_OPENPROGRAM"), 0);
+  SendWithLogin(WM_COMMAND, GetUniqueIdCode(L"IDS_OPENPROGRAM"), 0);
   ASSERT_TRUE(IsWindowVisible(hwnd_));
   SendMessageW(hwnd_, WM_COMMAND, 1025, 0);
   EXPECT_FALSE(IsWindowVisible(hwnd_));

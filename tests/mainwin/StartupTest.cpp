@@ -2,6 +2,8 @@
 #include "GuiTestSupport.h"
 
 #include "LogCapture.h"
+#include "LoginDriver.h"
+#include "PasswordStore.h"
 #include "SettingsStore.h"
 #include "Startup.h"
 #include "TempTree.h"
@@ -9,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <optional>
 
 namespace tessaly {
@@ -94,25 +98,33 @@ TEST(Startup, SwitchesFromTheAnsiCommandLine) {
   EXPECT_FALSE(ReadStartupSwitches(nullptr).SkipDialogs());
 }
 
+using test::LoginThenAnswer;
+
+MemorySettingsStore WithPassword(const wchar_t* password) {
+  MemorySettingsStore settings;
+  StorePassword(settings, password);
+  return settings;
+}
+
 TEST(Startup, WelcomeIsSkippedWhenNotWanted) {
   struct {
     std::optional<std::wstring> dontShow;
     bool skipped;
   } cases[] = {{L"TRUE", true}, {L"true", true}, {L"False", false}, {std::nullopt, false}};
   for (const auto& c : cases) {
-    MemorySettingsStore settings;
+    MemorySettingsStore settings = WithPassword(L"Secret1");
     if (c.dontShow) {
       SettingsValue value;
       value.text = *c.dontShow;
       settings.Set(SettingsRoot::CurrentUser, kOwnKey, L"DontShowWelcome", value);
     }
     test::LogCapture log;
-    test::MessageBoxAnswerer no(GetCurrentThreadId(), kUpdateNoButton);  // the update dialog
+    LoginThenAnswer login(L"Secret1", kUpdateNoButton);  // then the update dialog
     EXPECT_TRUE(RunStartupDialogs(StartupSwitches{}, settings));
-    no.Finish();
-    EXPECT_TRUE(no.Answered()) << "the update dialog asks first";
+    login.Finish();
+    EXPECT_TRUE(login.LoginShown()) << "the login comes first";
+    EXPECT_TRUE(login.Answered()) << "the update dialog asks next";
     EXPECT_EQ(log.CountContaining(L"Welcome dialog (104) is not built yet"), c.skipped ? 0u : 1u);
-    EXPECT_EQ(log.CountContaining(L"Login dialog (101)"), 1u);
   }
   // A switch skips all three.
   test::LogCapture log;
@@ -121,6 +133,16 @@ TEST(Startup, WelcomeIsSkippedWhenNotWanted) {
   EXPECT_EQ(log.CountContaining(L"is not built yet"), 0u);
   EXPECT_EQ(log.Count(L"Login starting...\r\n"), 1u);
   EXPECT_EQ(log.Count(L"Welcome screen starting...\r\n"), 1u);
+}
+
+TEST(Startup, CancelledLoginEndsTheProgramBeforeTheUpdateCheck) {
+  MemorySettingsStore settings = WithPassword(L"Secret1");
+  test::LogCapture log;
+  LoginThenAnswer cancel(nullptr, 0);
+  EXPECT_FALSE(RunStartupDialogs(StartupSwitches{}, settings));
+  cancel.Finish();
+  EXPECT_TRUE(cancel.LoginShown());
+  EXPECT_EQ(log.Count(L"Updates starting...\r\n"), 0u);
 }
 
 }  // namespace

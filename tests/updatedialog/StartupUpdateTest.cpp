@@ -2,6 +2,8 @@
 // welcome dialog and the main window. The check compares with the real build stamp, so the
 // manifest dates its file far ahead. The program folder is this test program's own, so the
 // download lands beside it; the folder is emptied before and after.
+#include "LoginDriver.h"
+#include "PasswordStore.h"
 #include "GuiTestSupport.h"
 #include "LogCapture.h"
 #include "Settings.h"
@@ -76,11 +78,13 @@ std::wstring LaunchRecord(const fs::path& updated) {
 TEST(StartupUpdate, LaunchedUpdaterEndsTheStartUp) {
   const fs::path updated = PublishUpdaterRelease("startup");
   MemorySettingsStore settings;
+  StorePassword(settings, L"Secret1");
 
-  std::thread yes = ClickYesOnTheDialogOf(GetCurrentThreadId());
+  test::LoginThenAnswer yes(L"Secret1", IDC_UPDATE_YES);  // the login comes first
   test::LogCapture log;
   const bool goOn = RunStartupDialogs(StartupSwitches{}, settings);
-  yes.join();
+  yes.Finish();
+  EXPECT_TRUE(yes.Answered());
 
   std::wstring lines;
   for (const std::wstring& line : log.Lines()) lines += line;
