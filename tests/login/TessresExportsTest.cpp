@@ -1,5 +1,6 @@
 // The four exports of the real Tessres.dll, found by their plain names and called as the
 // installer calls them, against the real registry.
+#include "AnsiCodePage.h"
 #include "GuiTestSupport.h"
 #include "DialogDriver.h"
 #include "LegacyLogin.h"
@@ -107,6 +108,85 @@ class PackageSession {
   std::wstring path_;
   MSIHANDLE install_ = 0;
 };
+
+// A debug viewer in this process: the library's log lines arrive here as WM_COPYDATA.
+class DebugViewer {
+ public:
+  DebugViewer() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"TessresTestViewer";
+    RegisterClassW(&windowClass);
+    lines().clear();
+    window_.reset(CreateWindowExW(0, L"TessresTestViewer", L"WDebug", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr));
+  }
+  ~DebugViewer() {
+    window_.reset();
+    UnregisterClassW(L"TessresTestViewer", GetModuleHandleW(nullptr));
+  }
+  static std::vector<std::string>& lines() {
+    static std::vector<std::string> received;
+    return received;
+  }
+  static size_t CountStartingWith(const std::string& start) {
+    size_t count = 0;
+    for (const std::string& line : lines()) count += line.rfind(start, 0) == 0 ? 1 : 0;
+    return count;
+  }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+      const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      lines().emplace_back(static_cast<const char*>(data->lpData));
+      return TRUE;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  win::UniqueWindow window_;
+};
+
+TEST_F(TessresExports, LoadingTheLibraryLogsAndSchedulesTheUpdatedFiles) {
+  library_.reset();  // loaded again below, so that its entry runs with the viewer open
+  RegistryScope pending(SettingsRoot::LocalMachine, L"System\\CurrentControlSet\\Control\\Session Manager",
+                        L"PendingFileRenameOperations", std::nullopt);
+  // The folder of the running program: this test's.
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring folder(self);
+  folder.resize(folder.rfind(L'\\') + 1);
+  const std::wstring updated = folder + L"UpdatedFiles\\";
+  CreateDirectoryW(updated.c_str(), nullptr);
+  const std::wstring waiting = updated + L"waiting.txt";
+  CloseHandle(CreateFileW(waiting.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+
+  DebugViewer viewer;
+  library_.reset(LoadLibraryW((test::ProgramFolder() + L"Tessres.dll").c_str()));
+  ASSERT_TRUE(library_);
+  // A thread's start and end reach the library's entry on that thread, which then sends its line
+  // to the viewer here: wait for it with messages flowing.
+  win::UniqueKernelHandle thread(CreateThread(nullptr, 0, [](void*) -> DWORD { return 0; }, nullptr, 0, nullptr));
+  ASSERT_TRUE(thread);
+  HANDLE handle = thread.get();
+  while (MsgWaitForMultipleObjects(1, &handle, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+  library_.reset();
+  DeleteFileW(waiting.c_str());
+  RemoveDirectoryW(updated.c_str());
+
+  std::string all;
+  for (const std::string& line : DebugViewer::lines()) all += line;
+  EXPECT_EQ(DebugViewer::CountStartingWith("Tessres: Attaching DLL Process, BuildDate("), 1u) << all;
+  EXPECT_EQ(DebugViewer::CountStartingWith("Tessres: Attaching DLL Thread, BuildDate("), 1u) << all;
+  EXPECT_EQ(DebugViewer::CountStartingWith("Tessres: DeAttaching DLL Thread, BuildDate("), 1u) << all;
+  EXPECT_EQ(DebugViewer::CountStartingWith("Tessres: DeAttaching DLL Process, BuildDate("), 1u) << all;
+  EXPECT_EQ(DebugViewer::CountStartingWith("Tessres: File added for pending move: " + WideToAnsi(waiting) + "\r\n"), 1u)
+      << all;
+}
 
 TEST_F(TessresExports, SetNewSelectedLanguageStoresTheNameWithoutTerminator) {
   Action set = Export("SetNewSelectedLanguage");
