@@ -23,6 +23,8 @@ namespace {
 
 constexpr int kLanguageResourceId = 1;
 constexpr wchar_t kSetupDatabase[] = L"TSY_Setup.msi";
+constexpr UINT kQuitAnswerMs = 10000;
+constexpr DWORD kProgramEndMs = 30000;
 
 MvError& ActionError() {
   static MvError error;
@@ -205,7 +207,19 @@ UINT VerifyLoginAndCloseProgram(HMODULE module, StringTable& table, SettingsStor
   }
   if (HWND program = FindWindowW(kSingleInstanceName, nullptr)) {
     DebugPrint(L"VerifyLogin(), asking the running Tessaly to quit\r\n");
-    SendMessageW(program, WM_QUIT, 0, 0);
+    // Its process is opened first: once the window is gone its id may be reused.
+    DWORD processId = 0;
+    GetWindowThreadProcessId(program, &processId);
+    win::UniqueKernelHandle process;
+    if (processId != 0 && processId != GetCurrentProcessId()) process.reset(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    // A hung program must not hang the installer with it.
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(program, WM_QUIT, 0, 0, SMTO_ABORTIFHUNG, kQuitAnswerMs, &ignored))
+      ActionError().Report(L"VerifyLogin(): the running Tessaly did not take WM_QUIT, Error(%s)", MvError::GetLastError());
+    // The removal that follows cannot delete the files of a program that is still ending; the
+    // installer's own in-use handling takes over for one that does not end in time.
+    if (process && WaitForSingleObject(process.get(), kProgramEndMs) != WAIT_OBJECT_0)
+      ActionError().Report(L"VerifyLogin(): the running Tessaly did not end within %d seconds", kProgramEndMs / 1000);
   }
   return kActionContinue;
 }
