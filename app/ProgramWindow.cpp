@@ -13,12 +13,15 @@
 #include "MvStatusBar.h"
 #include "MvToolBar.h"
 #include "P2pBlock.h"
+#include "OptionsDialog.h"
 #include "PrintReport.h"
+#include "Settings.h"
 #include "ScanLog.h"
 #include "SharedProperties.h"
 #include "SystemInfo.h"
 #include "Startup.h"
 #include "UpdateSession.h"
+#include "WelcomeDialog.h"
 #include "Win32Check.h"
 
 #include <commctrl.h>
@@ -274,6 +277,12 @@ void ProgramWindow::BuildViews() {
     feed.run = scan_.get();
     feed.bridge = &bridge_;
     feed.views = views_.get();
+    feed.scanDoneWizard = setup_.scanDoneWizard;
+    feed.uninstallP2p = setup_.uninstallP2p;
+    if (!feed.uninstallP2p) {
+      // The programs chosen in the wizard, one uninstall each; their rows stay whatever the result.
+      feed.uninstallP2p = [this](ScanFile& program) { RunP2PUninstall(window_.hwnd, program, UninstallSetup()); };
+    }
     scanWindow_ = std::make_unique<ScanWindow>(feed);
   }
 }
@@ -360,7 +369,7 @@ void ProgramWindow::Command(const std::wstring& name) {
       DeleteSelected();
       break;
     case MainCommand::Options:
-      LogNotBuilt(kRoutine, L"the options dialog (136)");
+      EditOptions();
       break;
     case MainCommand::SaveResult:
       SaveResult();
@@ -393,9 +402,55 @@ void ProgramWindow::Command(const std::wstring& name) {
       OpenHelp(L"IDS_HELP_CHMFILENAME");
       break;
     case MainCommand::Introduction:
-      LogNotBuilt(kRoutine, L"the welcome dialog (104)");
+      ShowIntroduction();
       break;
   }
+}
+
+void ProgramWindow::ShowIntroduction() {
+  WelcomeRequest welcome;
+  welcome.instance = setup_.instance;
+  welcome.language = setup_.language;
+  welcome.settings = setup_.settings;
+  ShowWelcome(window_.hwnd, welcome);
+}
+
+namespace {
+
+// The window's size property of each limit, in the order of kSizeSettings.
+constexpr const wchar_t* kSizeProperties[4] = {property::kMinSoundSize, property::kMaxSoundSize,
+                                               property::kMinVideoSize, property::kMaxVideoSize};
+
+}  // namespace
+
+void ProgramWindow::EditOptions() {
+  OptionsRequest options;
+  options.instance = setup_.instance;
+  options.language = setup_.language;
+  options.configuration = setup_.configuration;
+  options.settings = setup_.settings;
+  for (size_t i = 0; i < 4; ++i) {
+    options.limits[i] = static_cast<int32_t>(NumberProperty(window_.properties, kSizeProperties[i]));
+  }
+  RunOptionsDialog(window_.hwnd, options);
+  // Only values above 0 are taken over; a "0" stays stored but the running limit stays too.
+  const Settings settings(*static_cast<const SettingsStore*>(setup_.settings));
+  for (size_t i = 0; i < 4; ++i) {
+    if (auto limit = settings.SizeLimit(kSizeSettings[i])) {
+      window_.SetProperty(kSizeProperties[i], NumberValue(static_cast<uint32_t>(*limit)));
+    }
+  }
+  SetForegroundWindow(window_.hwnd);
+  WriteLanguageFile(setup_.programFolder, *setup_.language);
+}
+
+void ProgramWindow::ApplySizeLimits() {
+  // The worker reads the limits while it runs.
+  if (!scan_ || scan_->IsRunning()) return;
+  media_.minSoundSize = static_cast<int32_t>(NumberProperty(window_.properties, property::kMinSoundSize));
+  media_.maxSoundSize = static_cast<int32_t>(NumberProperty(window_.properties, property::kMaxSoundSize));
+  media_.minVideoSize = static_cast<int32_t>(NumberProperty(window_.properties, property::kMinVideoSize));
+  media_.maxVideoSize = static_cast<int32_t>(NumberProperty(window_.properties, property::kMaxVideoSize));
 }
 
 void ProgramWindow::CheckForUpdates() {
@@ -432,6 +487,7 @@ void ProgramWindow::StartScan() {
   MvComboBox* filter = FindComboBox(L"IDC_CBOX_SEARCHFILTER");
   const std::wstring searchPath = path ? path->GetText() : Text(L"IDS_ALLLOCALDRIVES");
   const std::wstring filterText = filter ? filter->GetSelected() : Text(L"IDS_SEARCHFORMUSICVIDEOSOFTWARE");
+  ApplySizeLimits();
   if (scanWindow_) {
     scanWindow_->Start(searchPath, filterText);
   } else if (scan_) {

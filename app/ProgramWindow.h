@@ -25,6 +25,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,6 +43,10 @@ struct ProgramWindowSetup {
   std::wstring programFolder;  // ends in a backslash
   bool hidden = false;         // "-noshow"
   MvDiskScan::ApiFactory volumes = OpenSystemVolumeApi;  // tests describe a made-up computer
+  // Whether a finished scan opens the scan-done wizard (tests of the views keep it closed).
+  bool scanDoneWizard = true;
+  // The uninstall of one P2P program chosen in the wizard; empty: the program's own uninstall flow.
+  std::function<void(ScanFile&)> uninstallP2p;
 };
 
 class ProgramWindow {
@@ -119,6 +124,12 @@ class ProgramWindow {
   void ShowFromTray();
   void HideToTray();
   void OpenHelp(const wchar_t* helpFileId);
+  // The welcome dialog on request: it always opens.
+  void ShowIntroduction();
+  // The options dialog, then the stored limits above 0 become the window's size properties.
+  void EditOptions();
+  // The window's size properties as the limits of the next scan (never while one runs).
+  void ApplySizeLimits();
   // The update dialog; ends the program when it launched the updater.
   void CheckForUpdates();
   // The licence agreement for reading, with the agreement options hidden.

@@ -10,6 +10,8 @@
 #include "MvListView.h"
 #include "MvStatusBar.h"
 #include "MvToolBar.h"
+#include "ScanDoneWizard.h"
+#include "SharedProperties.h"
 #include "Win32Check.h"
 
 #include <commctrl.h>
@@ -210,7 +212,7 @@ void ScanWindow::OnFinished() {
   const bool any = run.VideoCount() || run.ImageCount() || run.MusicCount() || run.P2pCount();
   ApplyCommandStates(ScanFinishedStates(any));
   HideProgressWindow();
-  DebugPrint(L"ScanWindow::OnFinished(), the scan-done wizard (132) is not built yet, going on\r\n");
+  if (setup_.scanDoneWizard) RunScanDoneWizard();
   MvChildWindow* main = MainWindow();
   if (main && main->visible) SetForegroundWindow(main->hwnd);
   if (MvChildWindow* panel = FindChildWindow(L"IDC_LEFTPANEL")) {
@@ -218,6 +220,30 @@ void ScanWindow::OnFinished() {
     if (MvLabel* info = FindLabel(panel, Text(L"IDS_LABEL_LEFTINFOTEXT").c_str())) info->Show(SW_SHOW);
   }
   finishedShown_ = true;
+}
+
+void ScanWindow::RunScanDoneWizard() {
+  ScanRun& run = *setup_.run;
+  MvChildWindow* main = MainWindow();
+  ScanDoneWizard wizard(*setup_.language, setup_.instance);
+  wizard.SetProperty(kWizardVideoCount, NumberValue(run.VideoCount()));
+  wizard.SetProperty(kWizardImageCount, NumberValue(run.ImageCount()));
+  wizard.SetProperty(kWizardMusicCount, NumberValue(run.MusicCount()));
+  wizard.SetProperty(kWizardP2pCount, NumberValue(run.P2pCount()));
+  wizard.SetProperty(kWizardP2pList, FindListView(kListViewP2p));
+  wizard.Run(main ? main->hwnd : nullptr);
+  MvLinkedList* chosen = ListProperty(wizard.properties, kUninstallP2pList);
+  if (!chosen) return;
+  for (MvListEntry& entry : *chosen) {
+    auto* program = static_cast<ScanFile*>(entry.value);
+    if (!program) continue;
+    if (setup_.uninstallP2p) {
+      setup_.uninstallP2p(*program);
+    } else {
+      DebugPrint(L"ScanWindow::OnFinished(), the uninstall of %s%s is not connected, going on\r\n",
+                 FullPath(program->folder), program->name);
+    }
+  }
 }
 
 void ScanWindow::ShowProgressWindow() {

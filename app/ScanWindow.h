@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <string>
 
 namespace tessaly {
@@ -39,6 +40,11 @@ class ScanWindow {
     ScanRun* run = nullptr;
     UiBridge* bridge = nullptr;
     ScanViews* views = nullptr;
+    // Whether the end of a scan opens the scan-done wizard (tests of the views keep it closed).
+    bool scanDoneWizard = true;
+    // Runs the uninstall of one P2P program chosen in the wizard, once per program in the
+    // order of the list; empty: each program is only logged.
+    std::function<void(ScanFile&)> uninstallP2p;
   };
 
   // Subscribes to the run's events (they fire on the scan thread).
@@ -75,6 +81,9 @@ class ScanWindow {
   void OnFinished();
   void ShowProgressWindow();
   void HideProgressWindow();
+  // The scan-done wizard over the run's counts and the P2P list, then the hand-over of the
+  // programs chosen there.
+  void RunScanDoneWizard();
   static int32_t PaintProgressWindow(void* data, void* context);
   std::wstring Text(const wchar_t* id) const;
 

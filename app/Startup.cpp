@@ -10,6 +10,7 @@
 #include "SystemInfo.h"
 #include "TextConvert.h"
 #include "UpdateDialog.h"
+#include "WelcomeDialog.h"
 #include "Win32Check.h"
 
 #include <commctrl.h>
@@ -126,7 +127,11 @@ bool RunStartupDialogs(const StartupSwitches& switches, SettingsStore& settings)
     if (Settings(settings).DontShowWelcome()) {
       DebugPrint(L"RunStartupDialogs(), welcome dialog not wanted\r\n");
     } else {
-      LogDialogNotBuilt(L"RunStartupDialogs()", L"Welcome", 104);
+      WelcomeRequest welcome;
+      welcome.language = &LanguageTable();
+      welcome.settings = &settings;
+      welcome.checkRegistryVisibility = true;
+      ShowWelcome(nullptr, welcome);
     }
   }
   return true;

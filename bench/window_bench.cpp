@@ -82,6 +82,7 @@ WindowRun ScanFromWindow(const std::wstring& tree) {
   setup.settings = &settings;
   setup.programFolder = test::ProgramFolder();
   setup.volumes = [] { return std::make_unique<test::NoDrives>(); };
+  setup.scanDoneWizard = false;  // the wizard would wait for the user at the end of each run
   ProgramWindow window(std::move(setup));
   WindowRun run;
   if (!window.Create()) return run;

@@ -93,6 +93,12 @@ class DialogDriver {
     if (thread_.joinable()) thread_.join();
     return answered_;
   }
+  // Stops the driver where it is, for a step whose dialog must not come; how many steps found
+  // their dialog.
+  int Stop() {
+    stop_ = true;
+    return Finish();
+  }
 
  private:
   std::atomic<bool> stop_{false};

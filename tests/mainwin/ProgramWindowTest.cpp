@@ -13,6 +13,7 @@
 #include "MvToolBar.h"
 #include "ProgramWindow.h"
 #include "Relayout.h"
+#include "Startup.h"
 #include "SettingsStore.h"
 #include "TempTree.h"
 #include "DebugLog.h"
@@ -76,6 +77,7 @@ class ProgramWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_GT(test::ShippedLanguage().languages.count, 0u) << "Tessres.dll not found";
+    PrepareControls();  // as at start-up: the welcome dialog's rich edit needs its library
     StorePassword(settings_, kPassword);
   }
 
@@ -389,13 +391,20 @@ TEST_F(ProgramWindowTest, MissingLanguageGivesNotSetTextsAndNoCrash) {
   EXPECT_TRUE(IsWindowVisible(hwnd_));
 }
 
-TEST_F(ProgramWindowTest, UpdateAndAboutCommandsOpenTheirDialogs) {
+TEST_F(ProgramWindowTest, MenuCommandsOpenTheirDialogs) {
   Open(true);
   struct {
     int command;
     int answer;  // the button that closes it
     const wchar_t* captionId;
-  } cases[] = {{1038, 1005, L"IDS_PROGRAMTITLE"}, {1043, IDOK, L"IDS_ABOUT"}};
+  } cases[] = {{1038, 1005, L"IDS_PROGRAMTITLE"},
+               {1043, IDOK, L"IDS_ABOUT"},
+               {1037, IDCANCEL, L"IDS_OPTIONS"},
+               {1039, IDOK, L"IDS_WELCOMETOTSY"}};
+  // The introduction opens from the menu even when it is not wanted at start-up.
+  SettingsValue dontShow;
+  dontShow.text = L"TRUE";
+  settings_.Set(SettingsRoot::CurrentUser, L"SOFTWARE\\Morvane Software\\Tessaly", L"DontShowWelcome", dontShow);
   for (const auto& c : cases) {
     test::MessageBoxAnswerer answerer(GetCurrentThreadId(), c.answer);
     SendMessageW(hwnd_, WM_COMMAND, c.command, 0);
@@ -432,7 +441,7 @@ TEST_F(ProgramWindowTest, HelpCommandsSayWhichHelpFileIsMissing) {
 TEST_F(ProgramWindowTest, CommandsOfMissingPartsOnlyLog) {
   Open(true);
   // Rows whose dialogs come later: nothing opens, the window stays as it was.
-  for (int command : {1033, 1030, 1032, 1037, 1039, 1028, 1029}) {
+  for (int command : {1033, 1030, 1032, 1028, 1029}) {
     SendMessageW(hwnd_, WM_COMMAND, command, 0);
     EXPECT_EQ(test::FindThreadDialog(GetCurrentThreadId()), nullptr) << command;
     EXPECT_TRUE(IsWindow(hwnd_)) << command;

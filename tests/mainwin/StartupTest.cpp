@@ -1,4 +1,5 @@
 // Start-up steps against the real registry and the real Tessres.dll.
+#include "DialogDriver.h"
 #include "GuiTestSupport.h"
 
 #include "LogCapture.h"
@@ -107,6 +108,9 @@ MemorySettingsStore WithPassword(const wchar_t* password) {
 }
 
 TEST(Startup, WelcomeIsSkippedWhenNotWanted) {
+  PrepareControls();
+  // Both dialogs take their captions from the program's table, which no test here loads.
+  const std::wstring caption = GetString(false, L"IDS_PROGRAMTITLE", LanguageTable());
   struct {
     std::optional<std::wstring> dontShow;
     bool skipped;
@@ -118,18 +122,28 @@ TEST(Startup, WelcomeIsSkippedWhenNotWanted) {
       value.text = *c.dontShow;
       settings.Set(SettingsRoot::CurrentUser, kOwnKey, L"DontShowWelcome", value);
     }
+    const std::string name = c.dontShow ? WideToUtf8(*c.dontShow) : "(none)";
     test::LogCapture log;
-    LoginThenAnswer login(L"Secret1", kUpdateNoButton);  // then the update dialog
-    EXPECT_TRUE(RunStartupDialogs(StartupSwitches{}, settings));
+    LoginThenAnswer login(L"Secret1", 0);  // the login only; the driver below takes the rest
+    bool updateFirst = false, welcomeSecond = false;
+    auto isWelcome = [](HWND dialog) { return GetDlgItem(dialog, 1011) != nullptr; };
+    test::DialogDriver driver(GetCurrentThreadId(),
+                              {{caption, [&](HWND dialog) { updateFirst = !isWelcome(dialog); }, kUpdateNoButton},
+                               {caption, [&](HWND dialog) { welcomeSecond = isWelcome(dialog); }, IDOK}});
+    EXPECT_TRUE(RunStartupDialogs(StartupSwitches{}, settings)) << name;
     login.Finish();
-    EXPECT_TRUE(login.LoginShown()) << "the login comes first";
-    EXPECT_TRUE(login.Answered()) << "the update dialog asks next";
-    EXPECT_EQ(log.CountContaining(L"Welcome dialog (104) is not built yet"), c.skipped ? 0u : 1u);
+    EXPECT_TRUE(login.LoginShown()) << "the login comes first: " << name;
+    EXPECT_EQ(driver.Stop(), c.skipped ? 1 : 2) << name;
+    EXPECT_TRUE(updateFirst) << "the update dialog asks next: " << name;
+    EXPECT_EQ(welcomeSecond, !c.skipped) << name;
+    EXPECT_EQ(log.CountContaining(L"is not built yet"), 0u);
   }
   // A switch skips all three.
   test::LogCapture log;
   MemorySettingsStore none;
+  test::DialogDriver driver(GetCurrentThreadId(), {{caption, {}, IDOK}});
   EXPECT_TRUE(RunStartupDialogs(StartupSwitches{true, false}, none));
+  EXPECT_EQ(driver.Stop(), 0);
   EXPECT_EQ(log.CountContaining(L"is not built yet"), 0u);
   EXPECT_EQ(log.Count(L"Login starting...\r\n"), 1u);
   EXPECT_EQ(log.Count(L"Welcome screen starting...\r\n"), 1u);

@@ -41,6 +41,7 @@ class SceneMainWindow {
     setup.settings = &settings_;
     setup.programFolder = ProgramFolder();
     setup.volumes = [] { return std::make_unique<NoDrives>(); };
+    setup.scanDoneWizard = false;  // the wizard has scenes of its own
     window_ = std::make_unique<ProgramWindow>(std::move(setup));
     if (!window_->Create()) throw std::runtime_error("the main window was not created");
     hwnd_ = window_->Window().hwnd;

@@ -120,6 +120,7 @@ class ScanViewsTest : public ::testing::Test {
     setup.programFolder = test::ProgramFolder();
     setup.hidden = true;
     setup.volumes = [] { return std::make_unique<test::NoDrives>(); };
+    setup.scanDoneWizard = false;  // the wizard has tests of its own; here it would only wait
     window_ = std::make_unique<ProgramWindow>(std::move(setup));
     ASSERT_TRUE(window_->Create());
     hwnd_ = window_->Window().hwnd;

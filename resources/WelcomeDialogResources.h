@@ -1,0 +1,44 @@
+// Resource IDs of the welcome and options dialogs and the scan-done wizard (WelcomeDialogs.rc).
+// Plain #defines only: read by windres and by C++ alike.
+#pragma once
+
+// The welcome dialog: the introduction text, the start-up switch and the column of quick links.
+#define IDD_WELCOME 104
+#define IDC_WELCOME_TEXT 1011
+#define IDC_WELCOME_DONTSHOW 1012
+#define IDC_WELCOME_QUICKLINKS 1013
+#define IDC_WELCOME_WHATIS 1014
+#define IDC_WELCOME_AVOIDING 1015
+#define IDC_WELCOME_HOWITWORKS 1016
+#define IDC_WELCOME_FINDSOFTWARE 1017
+#define IDC_WELCOME_FINDMUSIC 1018
+#define IDC_WELCOME_FINDOTHER 1019
+#define IDC_WELCOME_CONFIDENCE 1020
+#define IDC_WELCOME_LEGALMUSIC 1021
+
+// The scan-done wizard.
+#define IDD_SCANDONE 132
+#define IDC_WIZARD_BACK 1015
+#define IDC_WIZARD_NEXT 1016
+#define IDC_WIZARD_CANCEL 1017
+#define IDC_WIZARD_BODY 1019
+#define IDC_WIZARD_LIST 1021
+
+// The options dialog: four size limits in MB.
+#define IDD_OPTIONS 136
+#define IDC_OPTIONS_VIDEOGROUP 1022
+#define IDC_OPTIONS_MUSICGROUP 1023
+#define IDC_OPTIONS_MINMUSIC 1024
+#define IDC_OPTIONS_MINMUSICLABEL 1025
+#define IDC_OPTIONS_MAXMUSICLABEL 1026
+#define IDC_OPTIONS_MAXMUSIC 1027
+#define IDC_OPTIONS_MINMUSICMB 1028
+#define IDC_OPTIONS_MAXMUSICMB 1029
+#define IDC_OPTIONS_MUSICBODY 1030
+#define IDC_OPTIONS_MINVIDEO 1031
+#define IDC_OPTIONS_MINVIDEOLABEL 1032
+#define IDC_OPTIONS_MAXVIDEOLABEL 1033
+#define IDC_OPTIONS_MAXVIDEO 1034
+#define IDC_OPTIONS_MINVIDEOMB 1035
+#define IDC_OPTIONS_MAXVIDEOMB 1036
+#define IDC_OPTIONS_VIDEOBODY 1037
