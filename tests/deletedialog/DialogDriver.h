@@ -15,12 +15,14 @@
 namespace tessaly::test {
 
 // A visible "#32770" window of thread with this caption, other than `skip`, or null.
-inline HWND FindDialogCaptioned(DWORD thread, const std::wstring& caption, const std::vector<HWND>& skip = {}) {
+inline HWND FindDialogCaptioned(DWORD thread, const std::wstring& caption, const std::vector<HWND>& skip = {},
+                                const std::function<bool(HWND)>& which = {}) {
   struct Search {
     const std::wstring* caption;
     const std::vector<HWND>* skip;
+    const std::function<bool(HWND)>* which;
     HWND found;
-  } search{&caption, &skip, nullptr};
+  } search{&caption, &skip, &which, nullptr};
   EnumThreadWindows(
       thread,
       [](HWND window, LPARAM param) -> BOOL {
@@ -33,7 +35,7 @@ inline HWND FindDialogCaptioned(DWORD thread, const std::wstring& caption, const
         GetWindowTextW(window, text, 256);
         bool skipped = false;
         for (HWND answered : *s->skip) skipped = skipped || answered == window;
-        if (!skipped && *s->caption == text) {
+        if (!skipped && *s->caption == text && (!*s->which || (*s->which)(window))) {
           s->found = window;
           return FALSE;
         }
@@ -56,6 +58,7 @@ class DialogDriver {
     std::wstring caption;
     std::function<void(HWND)> look;  // on the driver's thread, before the button
     int button;                      // IDOK, IDCANCEL, or 0 to send WM_CLOSE
+    std::function<bool(HWND)> which = {};  // when set, only a dialog it accepts (same captions)
   };
 
   DialogDriver(DWORD thread, std::vector<Step> steps)
@@ -64,7 +67,7 @@ class DialogDriver {
           for (const Step& step : steps) {
             const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
             HWND dialog = nullptr;
-            while (!stop_ && !(dialog = FindDialogCaptioned(thread, step.caption, answered))) {
+            while (!stop_ && !(dialog = FindDialogCaptioned(thread, step.caption, answered, step.which))) {
               if (std::chrono::steady_clock::now() > end) return;
               Sleep(10);
             }

@@ -127,9 +127,11 @@ TEST(Startup, WelcomeIsSkippedWhenNotWanted) {
     LoginThenAnswer login(L"Secret1", 0);  // the login only; the driver below takes the rest
     bool updateFirst = false, welcomeSecond = false;
     auto isWelcome = [](HWND dialog) { return GetDlgItem(dialog, 1011) != nullptr; };
+    // The login has the same caption: it is left to its own driver.
+    auto notLogin = [](HWND dialog) { return GetDlgItem(dialog, IDC_LOGIN_PASSWORD) == nullptr; };
     test::DialogDriver driver(GetCurrentThreadId(),
-                              {{caption, [&](HWND dialog) { updateFirst = !isWelcome(dialog); }, kUpdateNoButton},
-                               {caption, [&](HWND dialog) { welcomeSecond = isWelcome(dialog); }, IDOK}});
+                              {{caption, [&](HWND dialog) { updateFirst = !isWelcome(dialog); }, kUpdateNoButton, notLogin},
+                               {caption, [&](HWND dialog) { welcomeSecond = isWelcome(dialog); }, IDOK, notLogin}});
     EXPECT_TRUE(RunStartupDialogs(StartupSwitches{}, settings)) << name;
     login.Finish();
     EXPECT_TRUE(login.LoginShown()) << "the login comes first: " << name;
