@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
 
 namespace tessaly {
@@ -137,6 +138,15 @@ void ScanDoneWizard::ClearColumns() {
   resultList_->columnCount = 0;
 }
 
+namespace {
+// At least the given width, wider where a language's header text would be cut.
+int HeaderWidth(HWND list, const std::wstring& header, int width) {
+  constexpr int kHeaderPadding = 24;  // the header's margins on both sides
+  const auto text = static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(header.c_str())));
+  return text > 0 ? std::max(width, text + kHeaderPadding) : width;
+}
+}  // namespace
+
 void ScanDoneWizard::ShowSummary() {
   SetPageTexts(L"IDS_SCANDONE_STEP1_TITLE", L"IDS_SCANDONE_STEP1_BODY");
   EnableWindow(GetDlgItem(dialog_, IDC_WIZARD_BACK), FALSE);
@@ -147,7 +157,7 @@ void ScanDoneWizard::ShowSummary() {
   SendMessageW(list.hwnd, LVM_DELETEALLITEMS, 0, 0);
   ClearColumns();
   list.InsertColumn(Text(L"IDS_FILETYPE").c_str(), kFileTypeWidth);
-  list.InsertColumn(Text(L"IDS_NUMBEROFFILES").c_str(), kCountWidth);
+  list.InsertColumn(Text(L"IDS_NUMBEROFFILES").c_str(), HeaderWidth(list.hwnd, Text(L"IDS_NUMBEROFFILES"), kCountWidth));
   SendMessageW(list.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, 0);
   list.Enable(true);
   for (const auto& row : kSummaryRows) {
