@@ -38,11 +38,6 @@ constexpr wchar_t kVolumesCompletedText[] = L"VolumeEnumerationCompleted=True";
 constexpr wchar_t kUninstallHookProperty[] = L"MvUninstallHookFunc";
 using UninstallHook = void (*)();
 
-// A step whose part of the program comes with its own issue: it is announced and passed.
-void LogNotBuilt(const wchar_t* routine, const std::wstring& what) {
-  DebugPrint(L"%s, %s is not built yet, going on\r\n", routine, what);
-}
-
 ProgramWindow& Self(void* context) { return *static_cast<ProgramWindow*>(context); }
 
 }  // namespace

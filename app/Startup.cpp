@@ -18,11 +18,6 @@
 namespace tessaly {
 namespace {
 
-// A dialog that comes with its own issue: the step is kept, announced and passed.
-void LogDialogNotBuilt(const wchar_t* routine, const wchar_t* dialog, int resource) {
-  DebugPrint(L"%s, %s dialog (%d) is not built yet, going on\r\n", routine, dialog, resource);
-}
-
 }  // namespace
 
 MvError& AppError() {

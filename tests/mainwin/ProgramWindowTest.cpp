@@ -438,9 +438,10 @@ TEST_F(ProgramWindowTest, HelpCommandsSayWhichHelpFileIsMissing) {
   }
 }
 
-TEST_F(ProgramWindowTest, CommandsOfMissingPartsOnlyLog) {
+TEST_F(ProgramWindowTest, CommandsWithNothingToActOnOpenNothing) {
   Open(true);
-  // Rows whose dialogs come later: nothing opens, the window stays as it was.
+  // Before any scan, stop, pause, the selection commands and a view have nothing to act on or
+  // show: nothing opens and the window stays as it was.
   for (int command : {1033, 1030, 1032, 1028, 1029}) {
     SendMessageW(hwnd_, WM_COMMAND, command, 0);
     EXPECT_EQ(test::FindThreadDialog(GetCurrentThreadId()), nullptr) << command;
