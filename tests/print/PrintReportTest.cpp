@@ -2,6 +2,7 @@
 // spooler to the cups-pdf queue that run_with_cups.py set up. The program writes the pages it
 // printed; the runner checks the PDF against them (pdfinfo, pdftotext).
 #include "DialogDriver.h"
+#include "LogCapture.h"
 #include "PrintReport.h"
 #include "ScanRecords.h"
 #include "SharedProperties.h"
@@ -11,6 +12,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <vector>
 
@@ -46,11 +48,15 @@ TEST(PrintReport, HundredProgramsPrintOnTwoPagesEachWithTheSectionHeader) {
   HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
                                nullptr, nullptr);
   ASSERT_NE(owner, nullptr);
+  test::LogCapture log;
   test::DialogDriver driver(GetCurrentThreadId(), {{L"Print", nullptr, IDOK}});
   const PrintOutcome outcome = PrintScanReport(owner, properties, texts);
   EXPECT_EQ(driver.Finish(), 1);
   DestroyWindow(owner);
 
+  if (!outcome.printed) {
+    for (const std::wstring& line : log.Lines()) std::cout << WideToUtf8(line);
+  }
   ASSERT_TRUE(outcome.printed);
   ASSERT_EQ(outcome.layout.pages.size(), 2u);
   const std::wstring rule(65, L'=');
