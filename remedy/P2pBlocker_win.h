@@ -38,6 +38,8 @@ class P2pBlocker {
  private:
   static DWORD WINAPI ThreadMain(void* self);
   std::vector<std::wstring> ReadBlockedNames();
+  // Fills processBuffer_ with the system's process list; the NTSTATUS of the query.
+  LONG QueryProcesses();
 
   std::wstring keyPath_;
   win::UniqueKernelHandle thread_;
@@ -49,6 +51,7 @@ class P2pBlocker {
   DWORD selfId_;
   std::wstring selfName_;
   int snapshots_ = 0;
+  std::vector<ULONGLONG> processBuffer_;  // kept between passes; 8-byte aligned as the entries need
 };
 
 }  // namespace tessaly
