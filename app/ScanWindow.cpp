@@ -17,6 +17,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <climits>
 #include <map>
 
 namespace tessaly {
@@ -32,7 +33,7 @@ int InsertRow(MvListView& list, const FeedRow& row, int image, bool checkBox) {
   std::wstring text = row.text;
   LVITEMW item{};
   item.mask = LVIF_TEXT | LVIF_PARAM | (image >= 0 ? LVIF_IMAGE : 0);
-  item.iItem = static_cast<int>(SendMessageW(list.hwnd, LVM_GETITEMCOUNT, 0, 0));
+  item.iItem = INT_MAX;  // past the end: appended, without asking the list for its count first
   item.pszText = text.data();
   item.lParam = reinterpret_cast<LPARAM>(row.file);
   item.iImage = image;
