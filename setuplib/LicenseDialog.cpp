@@ -1,5 +1,6 @@
 #include "LicenseDialog.h"
 
+#include "DialogObject.h"
 #include "LicenseText.h"
 #include "Localize.h"
 #include "MvError.h"
@@ -36,18 +37,12 @@ class LicenseDialog {
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<LicenseDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    auto* self = win::DialogObject<LicenseDialog>(window, message, lParam);
     if (!self) return FALSE;
-    try {
+    return win::GuardedDialogMessage(self->error_, L"LicenseDialog", message, [&]() -> INT_PTR {
       if (message == WM_INITDIALOG) self->window_ = window;
       return self->Message(message, wParam);
-    } catch (const std::exception& failure) {
-      self->error_.Report(L"LicenseDialog: message %u failed: %s", message, AnsiToWide(failure.what()));
-    } catch (...) {
-      self->error_.Report(L"LicenseDialog: message %u failed", message);
-    }
-    return FALSE;
+    });
   }
 
   static DWORD CALLBACK StreamCallback(DWORD_PTR cookie, LPBYTE buffer, LONG requested, LONG* delivered) {

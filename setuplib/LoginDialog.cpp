@@ -1,5 +1,6 @@
 #include "LoginDialog.h"
 
+#include "DialogObject.h"
 #include "LoginDialogResources.h"
 #include "Localize.h"
 #include "ModuleInfo.h"
@@ -37,18 +38,12 @@ class LoginDialog {
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<LoginDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    auto* self = win::DialogObject<LoginDialog>(window, message, lParam);
     if (!self) return FALSE;
-    try {
+    return win::GuardedDialogMessage(self->error_, L"LoginDialog", message, [&]() -> INT_PTR {
       if (message == WM_INITDIALOG) self->window_ = window;
       return self->Message(message, wParam);
-    } catch (const std::exception& failure) {
-      self->error_.Report(L"LoginDialog: message %u failed: %s", message, AnsiToWide(failure.what()));
-    } catch (...) {
-      self->error_.Report(L"LoginDialog: message %u failed", message);
-    }
-    return FALSE;
+    });
   }
 
   INT_PTR Message(UINT message, WPARAM wParam) {

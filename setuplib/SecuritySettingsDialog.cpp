@@ -1,5 +1,6 @@
 #include "SecuritySettingsDialog.h"
 
+#include "DialogObject.h"
 #include "Localize.h"
 #include "MvError.h"
 #include "SecurityEntries.h"
@@ -51,18 +52,12 @@ class SecuritySettingsDialog {
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<SecuritySettingsDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    auto* self = win::DialogObject<SecuritySettingsDialog>(window, message, lParam);
     if (!self) return FALSE;
-    try {
+    return win::GuardedDialogMessage(self->error_, L"SecuritySettingsDialog", message, [&]() -> INT_PTR {
       if (message == WM_INITDIALOG) self->window_ = window;
       return self->Message(message, wParam);
-    } catch (const std::exception& failure) {
-      self->error_.Report(L"SecuritySettingsDialog: message %u failed: %s", message, AnsiToWide(failure.what()));
-    } catch (...) {
-      self->error_.Report(L"SecuritySettingsDialog: message %u failed", message);
-    }
-    return FALSE;
+    });
   }
 
   INT_PTR Message(UINT message, WPARAM wParam) {

@@ -1,6 +1,7 @@
 #include "DeleteDialog.h"
 
 #include "DeleteDialogResources.h"
+#include "DialogObject.h"
 #include "FileDeletion.h"
 #include "Localize.h"
 #include "MvError.h"
@@ -52,18 +53,12 @@ class DeleteDialog {
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<DeleteDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    auto* self = win::DialogObject<DeleteDialog>(window, message, lParam);
     if (!self) return FALSE;
-    try {
+    return win::GuardedDialogMessage(self->error_, L"DeleteDialog", message, [&]() -> INT_PTR {
       if (message == WM_INITDIALOG) self->window_ = window;
       return self->Message(message, wParam, lParam);
-    } catch (const std::exception& failure) {
-      self->error_.Report(L"DeleteDialog: message %u failed: %s", message, AnsiToWide(failure.what()));
-    } catch (...) {
-      self->error_.Report(L"DeleteDialog: message %u failed", message);
-    }
-    return FALSE;
+    });
   }
 
   INT_PTR Message(UINT message, WPARAM wParam, LPARAM) {

@@ -1,5 +1,6 @@
 #include "OptionsDialog.h"
 
+#include "DialogObject.h"
 #include "Localize.h"
 #include "MvError.h"
 #include "TextConvert.h"
@@ -52,18 +53,12 @@ class OptionsDialog {
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<OptionsDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    auto* self = win::DialogObject<OptionsDialog>(window, message, lParam);
     if (!self) return FALSE;
-    try {
+    return win::GuardedDialogMessage(self->error_, L"OptionsDialog", message, [&]() -> INT_PTR {
       if (message == WM_INITDIALOG) self->dialog_ = window;
       return self->Message(message, wParam);
-    } catch (const std::exception& failure) {
-      self->error_.Report(L"OptionsDialog: message %u failed: %s", message, AnsiToWide(failure.what()));
-    } catch (...) {
-      self->error_.Report(L"OptionsDialog: message %u failed", message);
-    }
-    return FALSE;
+    });
   }
 
   INT_PTR Message(UINT message, WPARAM wParam) {

@@ -1,5 +1,6 @@
 #include "ScanDoneWizard.h"
 
+#include "DialogObject.h"
 #include "Localize.h"
 #include "ScanRecords.h"
 #include "SharedProperties.h"
@@ -49,21 +50,15 @@ INT_PTR ScanDoneWizard::Run(HWND owner) {
 }
 
 INT_PTR CALLBACK ScanDoneWizard::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
-  auto* self = reinterpret_cast<ScanDoneWizard*>(GetWindowLongPtrW(window, DWLP_USER));
+  auto* self = win::DialogObject<ScanDoneWizard>(window, message, lParam);
   if (!self) return FALSE;
-  try {
+  return win::GuardedDialogMessage(self->error_, L"ScanDoneWizard", message, [&]() -> INT_PTR {
     if (message == WM_INITDIALOG) {
       self->dialog_ = window;
       self->hwnd = window;
     }
     return self->Message(message, wParam);
-  } catch (const std::exception& failure) {
-    self->error_.Report(L"ScanDoneWizard: message %u failed: %s", message, AnsiToWide(failure.what()));
-  } catch (...) {
-    self->error_.Report(L"ScanDoneWizard: message %u failed", message);
-  }
-  return FALSE;
+  });
 }
 
 INT_PTR ScanDoneWizard::Message(UINT message, WPARAM wParam) {

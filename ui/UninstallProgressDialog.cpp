@@ -1,6 +1,7 @@
 #include "UninstallProgressDialog.h"
 
 #include "DebugLog.h"
+#include "DialogObject.h"
 #include "MvError.h"
 #include "P2PUninstaller_win.h"
 #include "P2pSignature.h"
@@ -50,17 +51,11 @@ class UninstallProgressDialog {
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<UninstallProgressDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    auto* self = win::DialogObject<UninstallProgressDialog>(window, message, lParam);
     if (!self) return FALSE;
-    try {
+    return win::GuardedDialogMessage(self->error_, L"UninstallP2P", message, [&]() -> INT_PTR {
       return self->Message(window, message, wParam);
-    } catch (const std::exception& failure) {
-      self->error_.Report(L"UninstallP2P: message %u failed: %s", message, AnsiToWide(failure.what()));
-    } catch (...) {
-      self->error_.Report(L"UninstallP2P: message %u failed", message);
-    }
-    return FALSE;
+    });
   }
 
   INT_PTR Message(HWND window, UINT message, WPARAM wParam) {

@@ -1,6 +1,7 @@
 #include "UpdateDialog.h"
 
 #include "DebugLog.h"
+#include "DialogObject.h"
 #include "Localize.h"
 #include "TextConvert.h"
 #include "UpdateDialogResources.h"
@@ -56,18 +57,12 @@ INT_PTR UpdateDialog::Run(HWND owner) {
 }
 
 INT_PTR CALLBACK UpdateDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
-  auto* self = reinterpret_cast<UpdateDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+  auto* self = win::DialogObject<UpdateDialog>(window, message, lParam);
   if (!self) return FALSE;
-  try {
+  return win::GuardedDialogMessage(self->error_, L"UpdateDialog", message, [&]() -> INT_PTR {
     if (message == WM_INITDIALOG) self->window_ = window;
     return self->Message(message, wParam, lParam);
-  } catch (const std::exception& failure) {
-    self->error_.Report(L"UpdateDialog: message %u failed: %s", message, AnsiToWide(failure.what()));
-  } catch (...) {
-    self->error_.Report(L"UpdateDialog: message %u failed", message);
-  }
-  return FALSE;
+  });
 }
 
 INT_PTR UpdateDialog::Message(UINT message, WPARAM wParam, LPARAM) {

@@ -1,5 +1,6 @@
 #include "WelcomeDialog.h"
 
+#include "DialogObject.h"
 #include "Localize.h"
 #include "MvError.h"
 #include "QuickLink.h"
@@ -52,18 +53,12 @@ class WelcomeDialog {
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<WelcomeDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    auto* self = win::DialogObject<WelcomeDialog>(window, message, lParam);
     if (!self) return FALSE;
-    try {
+    return win::GuardedDialogMessage(self->error_, L"WelcomeDialog", message, [&]() -> INT_PTR {
       if (message == WM_INITDIALOG) self->dialog_ = window;
       return self->Message(message, wParam);
-    } catch (const std::exception& failure) {
-      self->error_.Report(L"WelcomeDialog: message %u failed: %s", message, AnsiToWide(failure.what()));
-    } catch (...) {
-      self->error_.Report(L"WelcomeDialog: message %u failed", message);
-    }
-    return FALSE;
+    });
   }
 
   static DWORD CALLBACK StreamIn(DWORD_PTR cookie, LPBYTE buffer, LONG capacity, LONG* written) {

@@ -203,7 +203,9 @@ TEST_F(ScanDoneWizardTest, WhatFinishHandsOver) {
           Click(dialog, kNext);
         },
         c.closeWith);
-    if (c.backAndForth) EXPECT_EQ(afterReturn, (std::vector<bool>{false, false, false})) << c.name;
+    if (c.backAndForth) {
+      EXPECT_EQ(afterReturn, (std::vector<bool>{false, false, false})) << c.name;
+    }
     MvLinkedList* list = ListProperty(wizard.properties, kUninstallP2pList);
     ASSERT_EQ(list != nullptr, c.list) << c.name;
     if (!list) continue;
