@@ -212,7 +212,9 @@ TEST_F(PackageTest, InstallsTheProgramWhichStartsFromItsFolderAndUninstallsCompl
     std::optional<SetupDialogAnswerer> answers;
     if (exports) answers.emplace(std::vector<SetupDialogAnswerer::Step>{AgreeToTheLicence(), ChooseThePassword(kChosenPassword)});
     ASSERT_EQ(Msiexec(L"/i \"" + package + L"\""), 0u);
-    if (answers) EXPECT_EQ(answers->Finish(), 2);
+    if (answers) {
+      EXPECT_EQ(answers->Finish(), 2);
+    }
   }
   EXPECT_TRUE(ProductInstalled());
   if (exports) {

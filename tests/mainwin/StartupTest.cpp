@@ -5,6 +5,7 @@
 #include "LogCapture.h"
 #include "LoginDriver.h"
 #include "PasswordStore.h"
+#include "RegistryScope.h"
 #include "SettingsStore.h"
 #include "Startup.h"
 #include "TempTree.h"
@@ -18,37 +19,6 @@
 
 namespace tessaly {
 namespace {
-
-constexpr wchar_t kOwnKey[] = L"SOFTWARE\\Morvane Software\\Tessaly";
-constexpr wchar_t kOptionKey[] = L"SOFTWARE\\MvParental\\Option";
-
-// Sets (or, with nullopt, deletes) one registry text value for the life of the object, then puts
-// back what was there.
-class RegistryValue {
- public:
-  RegistryValue(SettingsRoot root, const wchar_t* key, const wchar_t* name, std::optional<std::wstring> value)
-      : root_(root), key_(key), name_(name), saved_(SystemSettingsStore().Get(root, key, name)) {
-    std::optional<SettingsValue> put;
-    if (value) {
-      put.emplace();
-      put->text = *value;
-    }
-    Put(put);
-  }
-  ~RegistryValue() { Put(saved_); }
-
- private:
-  void Put(const std::optional<SettingsValue>& value) {
-    if (value) {
-      SystemSettingsStore().Set(root_, key_, name_, *value);
-    } else {
-      SystemSettingsStore().Delete(root_, key_, name_);
-    }
-  }
-  SettingsRoot root_;
-  std::wstring key_, name_;
-  std::optional<SettingsValue> saved_;
-};
 
 TEST(Startup, LanguageFallbacksThroughTheRegistry) {
   using Text = std::optional<std::wstring>;
@@ -69,8 +39,12 @@ TEST(Startup, LanguageFallbacksThroughTheRegistry) {
       {"unlisted language", L"Klingon", {}, L"Klingon", L"DK"},
   };
   for (const auto& c : cases) {
-    RegistryValue user(SettingsRoot::CurrentUser, kOwnKey, L"Language", c.user);
-    RegistryValue module(SettingsRoot::LocalMachine, kOptionKey, L"lang", c.module);
+    auto text = [](const std::optional<std::wstring>& value) -> std::optional<SettingsValue> {
+      if (!value) return std::nullopt;
+      return test::RegistryScope::Text(*value);
+    };
+    test::RegistryScope user(SettingsRoot::CurrentUser, test::kOwnKey, L"Language", text(c.user));
+    test::RegistryScope module(SettingsRoot::LocalMachine, test::kOptionKey, L"lang", text(c.module));
     StringTable table;
     ASSERT_TRUE(LoadLanguageResource(test::ProgramFolder(), table));
     ASSERT_EQ(table.languages.count, 11u);
@@ -120,7 +94,7 @@ TEST(Startup, WelcomeIsSkippedWhenNotWanted) {
     if (c.dontShow) {
       SettingsValue value;
       value.text = *c.dontShow;
-      settings.Set(SettingsRoot::CurrentUser, kOwnKey, L"DontShowWelcome", value);
+      settings.Set(SettingsRoot::CurrentUser, test::kOwnKey, L"DontShowWelcome", value);
     }
     const std::string name = c.dontShow ? WideToUtf8(*c.dontShow) : "(none)";
     test::LogCapture log;
